@@ -1,0 +1,155 @@
+#include "ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+constexpr char kScratchParent[] = "Software\\QuillbarTestScratch";
+
+std::string UniqueScratchPath()
+{
+    static std::atomic<int> counter{0};
+    return std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++counter);
+}
+
+struct RootInfo {
+    unsigned flag;
+    HKEY predefined;
+    const char* name;
+};
+
+const RootInfo kRoots[] = {
+    {ScratchRegistry::kClassesRoot, HKEY_CLASSES_ROOT, "HKCR"},
+    {ScratchRegistry::kCurrentUser, HKEY_CURRENT_USER, "HKCU"},
+    {ScratchRegistry::kLocalMachine, HKEY_LOCAL_MACHINE, "HKLM"},
+};
+
+}  // namespace
+
+ScratchRegistry::ScratchRegistry(unsigned roots) : basePath_(UniqueScratchPath())
+{
+    for (const RootInfo& root : kRoots) {
+        if (!(roots & root.flag))
+            continue;
+        HKEY scratch = nullptr;
+        const std::string path = basePath_ + "\\" + root.name;
+        LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &scratch, nullptr);
+        if (rc != ERROR_SUCCESS) {
+            ADD_FAILURE() << "cannot create scratch key " << path << ": " << rc;
+            continue;
+        }
+        rc = RegOverridePredefKey(root.predefined, scratch);
+        RegCloseKey(scratch);
+        if (rc != ERROR_SUCCESS) {
+            ADD_FAILURE() << "cannot redirect " << root.name << ": " << rc;
+            continue;
+        }
+        overridden_.push_back(root.predefined);
+    }
+}
+
+ScratchRegistry::~ScratchRegistry()
+{
+    for (HKEY predefined : overridden_)
+        RegOverridePredefKey(predefined, nullptr);
+    RegDeleteTreeA(HKEY_CURRENT_USER, basePath_.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, basePath_.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kScratchParent);  // only once it is empty
+}
+
+namespace reg {
+
+std::string Value::Text() const
+{
+    std::string text(data.begin(), data.end());
+    return text.substr(0, text.find('\0'));
+}
+
+void CreateKey(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    const LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &key, nullptr);
+    ASSERT_EQ(rc, ERROR_SUCCESS) << "creating " << path;
+    RegCloseKey(key);
+}
+
+void SetValue(HKEY root, const std::string& path, const char* name, DWORD type,
+              const void* data, DWORD size)
+{
+    HKEY key = nullptr;
+    LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr);
+    ASSERT_EQ(rc, ERROR_SUCCESS) << "creating " << path;
+    rc = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    ASSERT_EQ(rc, ERROR_SUCCESS) << "writing " << path << " " << (name ? name : "(default)");
+}
+
+void SetString(HKEY root, const std::string& path, const char* name, const std::string& text)
+{
+    SetValue(root, path, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void SetDword(HKEY root, const std::string& path, const char* name, DWORD value)
+{
+    SetValue(root, path, name, REG_DWORD, &value, sizeof value);
+}
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::optional<Value> GetValue(HKEY root, const std::string& path, const char* name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    Value value;
+    DWORD size = 0;
+    LONG rc = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
+    if (rc == ERROR_SUCCESS) {
+        value.data.resize(size);
+        rc = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(), &size);
+        value.data.resize(size);
+    }
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    for (DWORD index = 0;; ++index) {
+        char name[16384];
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+void DeleteTree(HKEY root, const std::string& path)
+{
+    RegDeleteTreeA(root, path.c_str());
+    RegDeleteKeyA(root, path.c_str());
+}
+
+}  // namespace reg
