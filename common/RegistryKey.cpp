@@ -1,0 +1,177 @@
+#include "RegistryKey.h"
+
+#include "PathHelpers.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+const char* ValueName(const char* name)
+{
+    return name ? name : "";
+}
+
+}  // namespace
+
+RegistryKey::~RegistryKey()
+{
+    Close();
+}
+
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept
+    : path_(std::move(other.path_)),
+      key_(std::exchange(other.key_, nullptr)),
+      root_(std::exchange(other.root_, nullptr)),
+      lastError_(std::exchange(other.lastError_, ERROR_SUCCESS))
+{
+    other.path_.clear();
+}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        path_ = std::move(other.path_);
+        other.path_.clear();
+        key_ = std::exchange(other.key_, nullptr);
+        root_ = std::exchange(other.root_, nullptr);
+        lastError_ = std::exchange(other.lastError_, ERROR_SUCCESS);
+    }
+    return *this;
+}
+
+bool RegistryKey::Remember(LONG result)
+{
+    lastError_ = result;
+    return result == ERROR_SUCCESS;
+}
+
+// The root is the one this open or create names, so that a later Delete
+// removes exactly the key that was opened, never a namesake under another
+// root.
+HKEY RegistryKey::BuildPath(HKEY root, const std::string& subKey)
+{
+    Close();
+    if (!root) {
+        root = HKEY_CURRENT_USER;
+        path_ = "Software\\";
+    }
+    AppendPath(path_, subKey);
+    root_ = root;
+    return root;
+}
+
+bool RegistryKey::Open(HKEY root, const std::string& subKey, REGSAM access)
+{
+    root = BuildPath(root, subKey);
+    return Remember(RegOpenKeyExA(root, path_.c_str(), 0, access, &key_));
+}
+
+bool RegistryKey::Create(HKEY root, const std::string& subKey, const char* keyClass,
+                         DWORD options, REGSAM access, SECURITY_ATTRIBUTES* security,
+                         DWORD* disposition)
+{
+    root = BuildPath(root, subKey);
+    DWORD created = 0;
+    const bool ok = Remember(RegCreateKeyExA(root, path_.c_str(), 0, const_cast<char*>(keyClass),
+                                             options, access, security, &key_, &created));
+    if (ok && disposition)
+        *disposition = created;
+    return ok;
+}
+
+bool RegistryKey::Close()
+{
+    path_.clear();
+    if (key_)
+        lastError_ = RegCloseKey(std::exchange(key_, nullptr));
+    return lastError_ == ERROR_SUCCESS;
+}
+
+bool RegistryKey::Delete(bool recursive)
+{
+    // Without a key name there is nothing to delete; above all not a
+    // predefined root's subkeys.
+    if (!root_ || path_.empty()) {
+        Close();
+        return Remember(ERROR_INVALID_PARAMETER);
+    }
+
+    if (recursive) {
+        std::vector<std::string> subKeys;
+        DWORD index = 0;
+        for (std::string name = EnumSubKey(index); !name.empty(); name = EnumSubKey(index))
+            subKeys.push_back(std::move(name));
+        // A subkey that cannot be removed stays; the parent's deletion then fails.
+        for (const std::string& name : subKeys) {
+            RegistryKey child;
+            if (child.Open(key_, name, KEY_ALL_ACCESS))
+                child.Delete(true);
+        }
+    }
+
+    const HKEY root = root_;
+    const std::string path = path_;
+    Close();
+    return Remember(RegDeleteKeyA(root, path.c_str()));
+}
+
+bool RegistryKey::QueryValueInfo(const char* name, DWORD* type, DWORD* size)
+{
+    if (!key_)
+        return Remember(ERROR_INVALID_HANDLE);
+    return Remember(RegQueryValueExA(key_, ValueName(name), nullptr, type, nullptr, size));
+}
+
+DWORD RegistryKey::QueryValueSize(const char* name)
+{
+    DWORD size = 0;
+    return QueryValueInfo(name, nullptr, &size) ? size : 0;
+}
+
+std::string RegistryKey::QueryString(const char* name, const std::string& defaultText)
+{
+    DWORD size = QueryValueSize(name);
+    if (size == 0)
+        return defaultText;
+
+    // One byte more than asked for, always zero: the text ends inside the
+    // buffer even when the stored data carries no terminator.
+    std::vector<char> buffer(size + 1, '\0');
+    if (!Remember(RegQueryValueExA(key_, ValueName(name), nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(buffer.data()), &size)))
+        return defaultText;
+    return std::string(buffer.data());
+}
+
+bool RegistryKey::SetString(const char* name, const std::string& text)
+{
+    if (!key_)
+        return Remember(ERROR_INVALID_HANDLE);
+    return Remember(RegSetValueExA(key_, ValueName(name), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(text.c_str()),
+                                   static_cast<DWORD>(text.size() + 1)));
+}
+
+bool RegistryKey::SetDword(const char* name, DWORD value)
+{
+    if (!key_)
+        return Remember(ERROR_INVALID_HANDLE);
+    return Remember(RegSetValueExA(key_, ValueName(name), 0, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&value), sizeof value));
+}
+
+std::string RegistryKey::EnumSubKey(DWORD& index)
+{
+    if (!key_) {
+        Remember(ERROR_INVALID_HANDLE);
+        return std::string();
+    }
+    char name[MAX_PATH + 1] = {};
+    DWORD length = sizeof name;
+    if (!Remember(RegEnumKeyExA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr)))
+        return std::string();
+    ++index;
+    return std::string(name, length);
+}
