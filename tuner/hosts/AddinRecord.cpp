@@ -1,0 +1,64 @@
+#include "AddinRecord.h"
+
+#include "CoTaskMemPtr.h"
+#include "RegistryKey.h"
+#include "TextConversion.h"
+
+namespace {
+
+std::string ClsidText(const std::string& progId)
+{
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(ToWide(progId).c_str(), &clsid)))
+        return std::string();
+    LPOLESTR text = nullptr;
+    if (FAILED(StringFromCLSID(clsid, &text)))
+        return std::string();
+    const CoTaskMemPtr<OLECHAR> owner(text);
+    return ToNarrow(text);
+}
+
+}  // namespace
+
+std::string AddinKeyPath(const std::string& officeKey, const std::string& progId)
+{
+    return "Software\\Microsoft\\Office\\" + officeKey + "\\Addins\\" + progId;
+}
+
+std::string GetAddinServerPath(const std::string& progId)
+{
+    const std::string clsid = ClsidText(progId);
+    if (clsid.empty())
+        return std::string();
+    RegistryKey key;
+    key.Open(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InProcServer32", KEY_QUERY_VALUE);
+    return key.QueryString(nullptr);
+}
+
+HRESULT RegisterAddin(const std::string& officeKey, const std::string& progId,
+                      const std::string& description, DWORD commandLineSafe,
+                      DWORD loadBehavior)
+{
+    const std::string serverPath = GetAddinServerPath(progId);  // before the key is touched
+
+    RegistryKey key;
+    if (!key.Create(HKEY_CURRENT_USER, AddinKeyPath(officeKey, progId), nullptr,
+                    REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS))
+        return E_FAIL;
+    // Office reads these; their write results are not what decides success.
+    key.SetString("FileName", serverPath);
+    key.SetString("FriendlyName", description);
+    key.SetString("Description", description);
+    key.SetDword("CommandLineSafe", commandLineSafe);
+    key.SetDword("LoadBehavior", loadBehavior);
+    return S_OK;
+}
+
+HRESULT UnregisterAddin(const std::string& officeKey, const std::string& progId)
+{
+    RegistryKey key;
+    if (!key.Open(HKEY_CURRENT_USER, AddinKeyPath(officeKey, progId), KEY_ALL_ACCESS))
+        return E_FAIL;
+    key.Delete(true);
+    return S_OK;
+}
