@@ -162,6 +162,13 @@ bool RegistryKey::SetDword(const char* name, DWORD value)
                                    reinterpret_cast<const BYTE*>(&value), sizeof value));
 }
 
+bool RegistryKey::DeleteValue(const char* name)
+{
+    if (!key_)
+        return Remember(ERROR_INVALID_HANDLE);
+    return Remember(RegDeleteValueA(key_, ValueName(name)));
+}
+
 std::string RegistryKey::EnumSubKey(DWORD& index)
 {
     if (!key_) {

@@ -43,6 +43,7 @@ public:
 
     bool SetString(const char* name, const std::string& text);  // REG_SZ, zero included
     bool SetDword(const char* name, DWORD value);                // REG_DWORD
+    bool DeleteValue(const char* name);
 
     // Name of the subkey at index, incrementing index on success; empty at
     // the end of the list or on error.
