@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// A folder the product's installation recorded under
+// HKEY_LOCAL_MACHINE\Software\Talvoworks\TLVO6\Folders ("Setup", "Root"), with
+// a trailing separator; empty when the key or the value is missing.
+std::string ReadFolderSetting(const char* name);
