@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Stands in for the translator's automation server (class
+// {E9991BC0-DF93-11D3-BEB3-00E0290CDC2F}) inside the test process: while it
+// lives, its class object is registered with COM, so creating the class finds
+// it. It offers what the context menu relies on: the application interface
+// {E9991BC1-...} (dual) whose vtable slot 8 takes a number and slot 9 hands out
+// the file-opening object {DB07AEB0-...}, whose slot 8 opens a file and returns
+// a document. It records every call in order with its arguments, counts the
+// objects alive, and fails the one step it is told to.
+class TranslatorStandIn {
+public:
+    enum class Step {
+        None,
+        Create,            // the class object's CreateInstance
+        Run,               // IRunnableObject::Run, which OleRun calls
+        QueryApplication,  // QueryInterface for the application interface
+        Start,             // application, slot 8
+        GetFileOpener,     // application, slot 9
+        NullFileOpener,    // slot 9 succeeds but hands out no object
+        OpenFile,          // file-opening object, slot 8
+    };
+    // What a failing step returns: anything but E_FAIL, so that a test sees
+    // the caller's own failure code.
+    static constexpr HRESULT kFailure = E_ACCESSDENIED;
+
+    explicit TranslatorStandIn(Step failing = Step::None);
+    ~TranslatorStandIn();
+    TranslatorStandIn(const TranslatorStandIn&) = delete;
+    TranslatorStandIn& operator=(const TranslatorStandIn&) = delete;
+
+    // "create", "run", "query application", "application.8(1)",
+    // "application.9", "opener.8(<path>, 0, 0, '', 0)"
+    std::vector<std::string> Calls() const;
+    // Objects of the server still referenced by somebody (class object excluded).
+    long LiveObjects() const;
+
+    struct State;
+
+private:
+    std::shared_ptr<State> state_;
+    DWORD cookie_ = 0;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Runs a program to its end, as a user would start it from a command line,
+// with its standard output and error captured through a file (programs it
+// starts in turn may inherit them and outlive it).
+struct ProgramRun {
+    DWORD exitCode = 0;
+    bool finished = false;  // false when it could not start or ran past the time-out
+    std::string output;
+};
+
+ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
+
+// The folder of the running test program, where the build puts the
+// deliverables and stand-ins too (with a trailing backslash).
+std::string BinaryFolder();
