@@ -1,0 +1,283 @@
+// The web-page-folder object through its C++ interfaces, on this process's
+// own folder settings (HKEY_LOCAL_MACHINE redirected to a scratch key).
+#include "WebPageFolderSupport.h"
+
+#include "Bstr.h"
+#include "MessageBoxAnswerer.h"
+#include "ScratchFolder.h"
+#include "ScratchRegistry.h"
+#include "ShellLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <objsafe.h>
+
+#include <set>
+
+namespace {
+
+const char kFolders[] = "Software\\Talvoworks\\TLVO6\\Folders";
+
+class WebPageFolderTest : public ::testing::Test {
+protected:
+    ComPtr<ITalvo6WebPageFolder> NewFolder()
+    {
+        auto folder = library_.Create<ITalvo6WebPageFolder>(CLSID_Talvo6WebPageFolder,
+                                                            IID_ITalvo6WebPageFolder);
+        EXPECT_TRUE(folder);
+        return folder;
+    }
+
+    static void SetFolder(const char* name, const std::string& value)
+    {
+        reg::SetString(HKEY_LOCAL_MACHINE, kFolders, name, value);
+    }
+
+    // Setup points at the folder "Setup" of the scratch folder (no trailing
+    // backslash, as installations write it); returns that folder.
+    std::string UseSetupFolder()
+    {
+        const std::string setup = folder_.MakeFolder("Setup");
+        SetFolder("Setup", setup);
+        return setup;
+    }
+
+    ScratchRegistry scratch_{ScratchRegistry::kLocalMachine};
+    ShellLibrary library_;
+    ScratchFolder folder_;
+};
+
+TEST_F(WebPageFolderTest, EverySciFileWithTagsOfTheSetupFolderIsAnEntry)
+{
+    UseSetupFolder();
+    folder_.Write("Setup\\a.sci", SciFile("Caption=Alpha\r\n"));
+    folder_.Write("Setup\\b.sci", SciFile("Caption=Beta\r\nPath=beta.exe\r\n"));
+    folder_.Write("Setup\\c.txt", SciFile("Caption=NotSci\r\n"));
+    folder_.Write("Setup\\d.sci", "[Other]\r\nCaption=NoSection\r\n");
+    folder_.Write("Setup\\e.sci", SciFile("Caption=\r\nPath=\r\n"));  // only empty values
+    folder_.Write("Setup\\f.sci", SciFile(""));
+    folder_.MakeFolder("Setup\\g.sci");
+
+    auto folder = NewFolder();
+    ASSERT_EQ(CountOf(folder.Get()), 2);
+    const std::set<std::string> captions = {TagOf(folder.Get(), 0, L"Caption"),
+                                            TagOf(folder.Get(), 1, L"Caption")};
+    EXPECT_EQ(captions, (std::set<std::string>{"Alpha", "Beta"}));
+}
+
+TEST_F(WebPageFolderTest, TagsKeepTheFilesCaseAndOnlyNonEmptyValues)
+{
+    UseSetupFolder();
+    folder_.Write("Setup\\w.sci", SciFile("Caption=W\xF6rterbuch\r\nPath=\r\nLater=x\r\n"
+                                          "Spaced = with blanks \r\n"));
+    auto folder = NewFolder();
+    ASSERT_EQ(CountOf(folder.Get()), 1);
+
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "W\xF6rterbuch");
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"caption"), "");
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Path"), "");
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Later"), "x");
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Spaced"), "with blanks");
+    EXPECT_EQ(TagOf(folder.Get(), 0, L""), "");
+    EXPECT_EQ(TagOf(folder.Get(), 0, nullptr), "");
+    EXPECT_EQ(TagOf(folder.Get(), 1, L"Caption"), "");
+    EXPECT_EQ(TagOf(folder.Get(), -1, L"Caption"), "");
+}
+
+TEST_F(WebPageFolderTest, OnlyCountRereadsTheFiles)
+{
+    UseSetupFolder();
+    const std::string file = folder_.Write("Setup\\x.sci", SciFile("Caption=Alt\r\n"));
+    auto folder = NewFolder();  // reads the files once
+
+    folder_.Write("Setup\\x.sci", SciFile("Caption=Neu\r\n"));
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "Alt");
+    EXPECT_EQ(CountOf(folder.Get()), 1);
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "Neu");
+
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "Neu");
+    EXPECT_EQ(CountOf(folder.Get()), 0);
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "");
+}
+
+TEST_F(WebPageFolderTest, PathIsTheRootFolderWithATrailingSeparator)
+{
+    EXPECT_EQ(PathOf(NewFolder().Get()), "");  // no settings at all
+
+    SetFolder("Root", "D:\\Produkt");
+    auto folder = NewFolder();
+    EXPECT_EQ(PathOf(folder.Get()), "D:\\Produkt\\");
+
+    SetFolder("Root", "E:\\Anders/");
+    EXPECT_EQ(PathOf(folder.Get()), "D:\\Produkt\\") << "read again only by Count";
+    CountOf(folder.Get());
+    EXPECT_EQ(PathOf(folder.Get()), "E:\\Anders/");
+}
+
+TEST_F(WebPageFolderTest, MissingSetupFolderGivesNoEntries)
+{
+    EXPECT_EQ(CountOf(NewFolder().Get()), 0);
+    SetFolder("Setup", folder_ / "does not exist");
+    auto folder = NewFolder();
+    EXPECT_EQ(CountOf(folder.Get()), 0);
+    EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "");
+}
+
+TEST_F(WebPageFolderTest, FileExistsTellsFilesFromFolders)
+{
+    const std::string file = folder_.Write("Daten\\liste.txt", "x");
+    auto folder = NewFolder();
+    EXPECT_EQ(FileExistsOf(folder.Get(), file), 1);
+    EXPECT_EQ(FileExistsOf(folder.Get(), folder_ / "Daten\\*.txt"), 1);
+    EXPECT_EQ(FileExistsOf(folder.Get(), folder_ / "Daten"), 0);
+    EXPECT_EQ(FileExistsOf(folder.Get(), folder_ / "Daten\\fehlt.txt"), 0);
+    EXPECT_EQ(FileExistsOf(folder.Get(), ""), 0);
+    long exists = -1;
+    EXPECT_EQ(folder->FileExists(nullptr, &exists), S_OK);
+    EXPECT_EQ(exists, 0);
+}
+
+TEST_F(WebPageFolderTest, DeclaresItselfSafeForUntrustedCallersOnRequest)
+{
+    auto folder = NewFolder();
+    ComPtr<IObjectSafety> safety;
+    ASSERT_EQ(folder.As(IID_IObjectSafety, safety), S_OK);
+    DWORD supported = 99, enabled = 99;
+
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled), S_OK);
+    EXPECT_EQ(supported, 1u);
+    EXPECT_EQ(enabled, 0u);
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, 1, 1), S_OK);
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_ITalvo6WebPageFolder, &supported, &enabled),
+              S_OK);
+    EXPECT_EQ(enabled, 1u);
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, 1, 0), S_OK);
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &enabled), S_OK);
+    EXPECT_EQ(enabled, 0u);
+
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IDispatch, 2, 2), E_FAIL);
+    EXPECT_EQ(safety->SetInterfaceSafetyOptions(IID_IPersist, 1, 1), E_NOINTERFACE);
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IPersist, &supported, &enabled),
+              E_NOINTERFACE);
+    EXPECT_EQ(supported, 0u);
+    EXPECT_EQ(enabled, 0u);
+    EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, nullptr, &enabled), E_POINTER);
+}
+
+TEST_F(WebPageFolderTest, DispatchFollowsTheTypeLibrary)
+{
+    UseSetupFolder();
+    folder_.Write("Setup\\a.sci", SciFile("Caption=Alpha\r\n"));
+    auto folder = NewFolder();
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(folder.As(IID_IDispatch, dispatch), S_OK);
+
+    UINT count = 0;
+    EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 1u);
+    const wchar_t* const names[] = {L"Count", L"Tag", L"Path", L"FileExists", L"Execute"};
+    for (DISPID expected = 1; expected <= 5; ++expected) {
+        LPOLESTR name = const_cast<LPOLESTR>(names[expected - 1]);
+        DISPID id = 0;
+        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+        EXPECT_EQ(id, expected);
+    }
+
+    DISPPARAMS none = {};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                               nullptr),
+              S_OK);
+    EXPECT_EQ(result.vt, VT_I4);
+    EXPECT_EQ(result.lVal, 1);
+
+    // Arguments come in reverse order: Tag(0, "Caption").
+    Bstr caption(L"Caption");
+    VARIANT arguments[2];
+    arguments[0].vt = VT_BSTR;
+    arguments[0].bstrVal = caption.Get();
+    arguments[1].vt = VT_I4;
+    arguments[1].lVal = 0;
+    DISPPARAMS tagParameters = {arguments, nullptr, 2, 0};
+    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD,
+                               &tagParameters, &result, nullptr, nullptr),
+              S_OK);
+    ASSERT_EQ(result.vt, VT_BSTR);
+    EXPECT_STREQ(result.bstrVal, L"Alpha");
+    VariantClear(&result);
+
+    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                               nullptr),
+              DISP_E_BADPARAMCOUNT);
+}
+
+TEST_F(WebPageFolderTest, ExecuteWithoutAProgramTellsTheUser)
+{
+    UseSetupFolder();
+    folder_.Write("Setup\\a.sci", SciFile("Caption=Ohne Programm\r\nPath=\r\n"));
+    auto folder = NewFolder();
+    MessageBoxAnswerer user(kMessageCaption);
+
+    for (long index : {0L, 1L, -1L})
+        EXPECT_EQ(folder->Execute(index), S_OK);
+
+    const auto seen = user.WaitFor(3);
+    ASSERT_EQ(seen.size(), 3u);
+    for (const SeenMessageBox& box : seen) {
+        EXPECT_EQ(box.text, kProgramNotFound);
+        EXPECT_EQ(box.icon, LoadIcon(nullptr, IDI_HAND)) << "the stop icon";
+    }
+}
+
+TEST_F(WebPageFolderTest, ExecuteStartsTheEntrysProgramBelowTheRootFolder)
+{
+    UseSetupFolder();
+    const std::string root = folder_.MakeFolder("Produkt");
+    SetFolder("Root", root);
+    PlaceRecordingProgram(root + "\\Bin\\Tool.exe");
+    folder_.Write("Setup\\tool.sci", SciFile("Path=Bin\\Tool.exe\r\n"));
+    auto folder = NewFolder();
+    MessageBoxAnswerer user(kMessageCaption);
+
+    EXPECT_EQ(folder->Execute(0), S_OK);
+
+    const std::string started = WaitForFile(root + "\\Bin\\Tool.exe.log");
+    EXPECT_NE(started.find(root + "\\Bin\\Tool.exe"), std::string::npos) << started;
+    EXPECT_TRUE(user.Seen().empty());
+}
+
+TEST_F(WebPageFolderTest, ExecuteReportsAProgramThatCannotStartWithTheShellsError)
+{
+    UseSetupFolder();
+    const std::string root = folder_.MakeFolder("Produkt");
+    folder_.Write("Setup\\a.sci", SciFile("Path=C:\\Absolut\\fehlt.exe\r\n"));
+    auto folder = NewFolder();
+    MessageBoxAnswerer user(kMessageCaption);
+
+    // An absolute path is still taken as relative to the root folder; without
+    // a root folder it goes to the shell unchanged.
+    EXPECT_EQ(folder->Execute(0), S_OK);
+    SetFolder("Root", root);
+    CountOf(folder.Get());
+    EXPECT_EQ(folder->Execute(0), S_OK);
+
+    const auto seen = user.WaitFor(2);
+    ASSERT_EQ(seen.size(), 2u);
+    const std::string paths[] = {"C:\\Absolut\\fehlt.exe", root + "\\C:\\Absolut\\fehlt.exe"};
+    for (size_t i = 0; i < 2; ++i) {
+        int error = 0;
+        char rest[1024] = {};
+        ASSERT_EQ(sscanf(seen[i].text.c_str(), "Fehler %d beim Starten des Programms :\n%1023[^\x01]",
+                         &error, rest),
+                  2)
+            << seen[i].text;
+        EXPECT_GT(error, 0);
+        EXPECT_LE(error, 32);
+        EXPECT_EQ(rest, paths[i]);
+        EXPECT_EQ(seen[i].icon, LoadIcon(nullptr, IDI_HAND));
+    }
+}
+
+}  // namespace
