@@ -1,40 +1,20 @@
 #include "DataObjects.h"
 
 #include "CoTaskMemPtr.h"
+#include "ComObject.h"
 #include "TextConversion.h"
 
 #include <shlobj.h>
 
-#include <atomic>
 #include <cstring>
 
 namespace {
 
 using ItemIdList = CoTaskMemPtr<ITEMIDLIST>;
 
-class DropList final : public IDataObject {
+class DropList : public IDataObject {
 public:
-    DropList(std::vector<std::string> files, bool offerDropList)
-        : files_(std::move(files)), offerDropList_(offerDropList)
-    {
-    }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject) ? this : nullptr;
-        if (!*out)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    static const InterfaceEntry<DropList> kInterfaces[];
 
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override
     {
@@ -79,10 +59,19 @@ public:
     STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
     STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
+protected:
+    DropList(std::vector<std::string> files, bool offerDropList)
+        : files_(std::move(files)), offerDropList_(offerDropList)
+    {
+    }
+
 private:
     std::vector<std::string> files_;
     bool offerDropList_;
-    std::atomic<ULONG> references_{1};
+};
+const InterfaceEntry<DropList> DropList::kInterfaces[] = {
+    {&IID_IDataObject, &CastTo<DropList, IDataObject>},
+    {nullptr, nullptr},
 };
 
 }  // namespace
@@ -111,5 +100,5 @@ ComPtr<IDataObject> ShellSelection(const std::vector<std::string>& files)
 
 ComPtr<IDataObject> DropListDataObject(const std::vector<std::string>& files, bool offerDropList)
 {
-    return ComPtr<IDataObject>(new DropList(files, offerDropList));
+    return ComPtr<IDataObject>(new ComObject<DropList>(nullptr, files, offerDropList));
 }

@@ -1,5 +1,6 @@
 #include "TranslatorStandIn.h"
 
+#include "ComObject.h"
 #include "ComPtr.h"
 #include "TextConversion.h"
 
@@ -55,28 +56,16 @@ namespace {
 
 using State = TranslatorStandIn::State;
 
-// Reference counting and the live-object count shared by the server's objects.
-class StandInObject {
+// Counts itself among the server's live objects.
+class Counted {
 protected:
-    explicit StandInObject(std::shared_ptr<State> state) : state_(std::move(state))
+    explicit Counted(std::shared_ptr<State> state) : state_(std::move(state))
     {
         ++state_->liveObjects;
     }
-    virtual ~StandInObject() { --state_->liveObjects; }
-
-    ULONG Acquire() { return ++references_; }
-    ULONG Drop()
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    virtual ~Counted() { --state_->liveObjects; }
 
     std::shared_ptr<State> state_;
-
-private:
-    std::atomic<ULONG> references_{1};
 };
 
 // IDispatch members nobody calls: the context menu binds by vtable.
@@ -96,38 +85,19 @@ public:
     }
 };
 
-class Document final : public IUnknown, StandInObject {
+class Document : public IUnknown, Counted {
 public:
-    explicit Document(std::shared_ptr<State> state) : StandInObject(std::move(state)) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        *out = IsEqualIID(iid, IID_IUnknown) ? this : nullptr;
-        if (!*out)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return Acquire(); }
-    STDMETHODIMP_(ULONG) Release() override { return Drop(); }
-};
+    static const InterfaceEntry<Document> kInterfaces[];
 
-class FileOpener final : public WithoutDispatch<IStandInFileOpener>, StandInObject {
+protected:
+    explicit Document(std::shared_ptr<State> state) : Counted(std::move(state)) {}
+};
+const InterfaceEntry<Document> Document::kInterfaces[] = {{nullptr, nullptr}};
+
+class FileOpener : public WithoutDispatch<IStandInFileOpener>, Counted {
 public:
-    explicit FileOpener(std::shared_ptr<State> state) : StandInObject(std::move(state)) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, kFileOpenerInterface))
-            *out = static_cast<IStandInFileOpener*>(this);
-        else
-            *out = nullptr;
-        if (!*out)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return Acquire(); }
-    STDMETHODIMP_(ULONG) Release() override { return Drop(); }
+    static const InterfaceEntry<FileOpener> kInterfaces[];
+
     STDMETHODIMP Slot7() override { return state_->Note(Step::None, "opener.7"); }
     STDMETHODIMP Slot8(BSTR path, long a, long b, BSTR c, long d, IUnknown** document) override
     {
@@ -135,16 +105,27 @@ public:
                                  std::to_string(b) + ", '" + ToNarrow(c) + "'" +
                                  (c ? "" : " (null)") + ", " + std::to_string(d) + ")";
         const HRESULT hr = state_->Note(Step::OpenFile, call);
-        *document = SUCCEEDED(hr) ? new Document(state_) : nullptr;
+        *document = SUCCEEDED(hr) ? new ComObject<Document>(nullptr, state_) : nullptr;
         return hr;
     }
+
+protected:
+    explicit FileOpener(std::shared_ptr<State> state) : Counted(std::move(state)) {}
+};
+const InterfaceEntry<FileOpener> FileOpener::kInterfaces[] = {
+    {&IID_IDispatch, &CastTo<FileOpener, IStandInFileOpener>},
+    {&kFileOpenerInterface, &CastTo<FileOpener, IStandInFileOpener>},
+    {nullptr, nullptr},
 };
 
+// Written out rather than completed by ComObject: answering the application
+// interface is a recorded step that can be made to fail.
 class Application final : public WithoutDispatch<IStandInApplication>,
                           public IRunnableObject,
-                          StandInObject {
+                          Counted {
 public:
-    explicit Application(std::shared_ptr<State> state) : StandInObject(std::move(state)) {}
+    explicit Application(std::shared_ptr<State> state) : Counted(std::move(state)) {}
+
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override
     {
         *out = nullptr;
@@ -160,8 +141,14 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return Acquire(); }
-    STDMETHODIMP_(ULONG) Release() override { return Drop(); }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
 
     STDMETHODIMP Slot7() override { return state_->Note(Step::None, "application.7"); }
     STDMETHODIMP Slot8(long value) override
@@ -172,7 +159,7 @@ public:
     {
         const HRESULT hr = state_->Note(Step::GetFileOpener, "application.9");
         *opener = SUCCEEDED(hr) && state_->failing != Step::NullFileOpener
-                      ? new FileOpener(state_)
+                      ? new ComObject<FileOpener>(nullptr, state_)
                       : nullptr;
         return hr;
     }
@@ -187,29 +174,15 @@ public:
     STDMETHODIMP_(BOOL) IsRunning() override { return TRUE; }
     STDMETHODIMP LockRunning(BOOL, BOOL) override { return S_OK; }
     STDMETHODIMP SetContainedObject(BOOL) override { return S_OK; }
+
+private:
+    std::atomic<ULONG> references_{1};
 };
 
-class ClassObject final : public IClassFactory {
+class ClassObject : public IClassFactory {
 public:
-    explicit ClassObject(std::shared_ptr<State> state) : state_(std::move(state)) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)
-                   ? static_cast<IClassFactory*>(this)
-                   : nullptr;
-        if (!*out)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    static const InterfaceEntry<ClassObject> kInterfaces[];
+
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
         *out = nullptr;
@@ -223,9 +196,15 @@ public:
     }
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
+protected:
+    explicit ClassObject(std::shared_ptr<State> state) : state_(std::move(state)) {}
+
 private:
     std::shared_ptr<State> state_;
-    std::atomic<ULONG> references_{1};
+};
+const InterfaceEntry<ClassObject> ClassObject::kInterfaces[] = {
+    {&IID_IClassFactory, &CastTo<ClassObject, IClassFactory>},
+    {nullptr, nullptr},
 };
 
 }  // namespace
@@ -233,7 +212,7 @@ private:
 TranslatorStandIn::TranslatorStandIn(Step failing) : state_(std::make_shared<State>())
 {
     state_->failing = failing;
-    ComPtr<IClassFactory> classObject(new ClassObject(state_));
+    ComPtr<IClassFactory> classObject(new ComObject<ClassObject>(nullptr, state_));
     CoRegisterClassObject(kTranslatorClass, classObject.Get(), CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &cookie_);
 }

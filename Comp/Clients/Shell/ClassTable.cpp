@@ -2,6 +2,7 @@
 
 #include "ComObject.h"
 #include "ContextMenuHandler.h"
+#include "ShellModule.h"
 #include "WebPageFolder.h"
 #include "resource.h"
 #include "tlvshell.h"
@@ -9,8 +10,10 @@
 #include <mutex>
 
 const ClassEntry kClassTable[] = {
-    {&CLSID_Talvo6WebPageFolder, IDR_WEBPAGEFOLDER, &CreateComObject<WebPageFolder>},
-    {&CLSID_Talvo6ShellContextMenu, IDR_SHELLCONTEXTMENU, &CreateComObject<ContextMenuHandler>},
+    {&CLSID_Talvo6WebPageFolder, IDR_WEBPAGEFOLDER,
+     &CreateComObject<WebPageFolder, ShellModuleLock>},
+    {&CLSID_Talvo6ShellContextMenu, IDR_SHELLCONTEXTMENU,
+     &CreateComObject<ContextMenuHandler, ShellModuleLock>},
 };
 const size_t kClassCount = sizeof kClassTable / sizeof kClassTable[0];
 

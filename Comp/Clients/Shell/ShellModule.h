@@ -27,3 +27,9 @@ std::string LoadText(UINT id);
 void ShowStopMessage(const std::string& text);
 
 }  // namespace ShellModule
+
+// The lock-count policy of this library's COM objects (see ComObject).
+struct ShellModuleLock {
+    static void Lock() { ShellModule::Lock(); }
+    static void Unlock() { ShellModule::Unlock(); }
+};

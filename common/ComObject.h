@@ -1,11 +1,10 @@
 #pragma once
 
-#include "ShellModule.h"
-
 #include <unknwn.h>
 
 #include <atomic>
 #include <new>
+#include <utility>
 
 // One row of a class's interface table: the interface id and how to reach
 // that interface from the object.
@@ -21,20 +20,30 @@ void* CastTo(Object* object)
     return static_cast<Interface*>(object);
 }
 
-// Completes a class of this library into a COM object: reference counting,
-// QueryInterface from the class's table (Impl::kInterfaces, ended by a null
-// row), aggregation and the module's lock count. Impl derives from its
-// interfaces and implements their own members; the IUnknown members of all of
-// them are these, which go to the controlling unknown: the outer object when
-// aggregated, else the object's own inner unknown.
-template <typename Impl>
+// For objects whose module keeps no lock count (those of a program that
+// serves no classes, say).
+struct NoModuleLock {
+    static void Lock() {}
+    static void Unlock() {}
+};
+
+// Completes a class into a COM object: reference counting, QueryInterface
+// from the class's table (Impl::kInterfaces, ended by a null row),
+// aggregation, and the module's lock count (ModuleLock::Lock while the object
+// lives). Impl derives from its interfaces and implements their own members;
+// the IUnknown members of all of them are these, which go to the controlling
+// unknown: the outer object when aggregated, else the object's own inner
+// unknown. A new object holds one reference, on its inner unknown.
+template <typename Impl, typename ModuleLock = NoModuleLock>
 class ComObject final : public Impl {
 public:
-    explicit ComObject(IUnknown* outer) : inner_(this), controlling_(outer ? outer : &inner_)
+    template <typename... Args>
+    explicit ComObject(IUnknown* outer, Args&&... args)
+        : Impl(std::forward<Args>(args)...), inner_(this), controlling_(outer ? outer : &inner_)
     {
-        ShellModule::Lock();
+        ModuleLock::Lock();
     }
-    ~ComObject() { ShellModule::Unlock(); }
+    ~ComObject() { ModuleLock::Unlock(); }
 
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
@@ -96,10 +105,10 @@ private:
 // Instance creator for a class factory: a plain object (null outer) or an
 // aggregated one, finished by Impl::FinishConstruction before anybody sees
 // it, then handed out through iid. A failure destroys the object.
-template <typename Impl>
+template <typename Impl, typename ModuleLock>
 HRESULT CreateComObject(IUnknown* outer, REFIID iid, void** out)
 {
-    auto* object = new (std::nothrow) ComObject<Impl>(outer);
+    auto* object = new (std::nothrow) ComObject<Impl, ModuleLock>(outer);
     if (!object)
         return E_OUTOFMEMORY;
     IUnknown* inner = object->Inner();  // holds the one reference so far
