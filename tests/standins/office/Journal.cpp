@@ -34,8 +34,17 @@ void Journal::FailCallNumber(int number, HRESULT result)
     failByNumber_[number] = result;
 }
 
+void Journal::Observe(const std::string& key, std::function<void()> observer)
+{
+    observers_.emplace(key, std::move(observer));
+}
+
 HRESULT Journal::Record(CallRecord record)
 {
+    const auto [first, last] = observers_.equal_range(record.Key());
+    for (auto observer = first; observer != last; ++observer)
+        observer->second();
+
     const int occurrence = ++occurrences_[record.Key()];
     const int number = static_cast<int>(calls_.size()) + 1;
     HRESULT result = S_OK;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,6 +36,10 @@ public:
     // Fails the number-th call of the whole run (1-based).
     void FailCallNumber(int number, HRESULT result);
 
+    // Runs `observer` whenever a call of "Object.Member" is recorded, before
+    // the call takes effect (to look at other state at exactly that moment).
+    void Observe(const std::string& key, std::function<void()> observer);
+
     // Records the call; returns the failure to report for it, or S_OK.
     HRESULT Record(CallRecord record);
     // The call recorded last failed by itself (an unknown name, say).
@@ -54,6 +59,7 @@ private:
     std::map<std::string, int> occurrences_;
     std::map<std::pair<std::string, int>, HRESULT> failByKey_;
     std::map<int, HRESULT> failByNumber_;
+    std::multimap<std::string, std::function<void()>> observers_;
 };
 
 }  // namespace standin
