@@ -1,6 +1,6 @@
 #include "Registration.h"
 
-#include <TextConversion.h>
+#include <GuidText.h>
 
 #include <atomic>
 
@@ -106,9 +106,7 @@ CreatableClass::~CreatableClass()
 
 std::string CreatableClass::ClsidText() const
 {
-    wchar_t text[40] = {};
-    StringFromGUID2(clsid_, text, 40);
-    return ToNarrow(text);
+    return GuidText(clsid_);
 }
 
 int CreatableClass::Instances() const
