@@ -2,75 +2,69 @@
 
 #include <unknwn.h>
 
-#include <cstddef>
 #include <utility>
 
-// Owns one counted reference to a COM interface: released exactly once, on
-// every path. Copies add a reference; moves hand it over.
+// Owns one reference to a COM interface and releases it on every path. Movable,
+// not copyable: a second owner takes its own reference explicitly (Share).
 template <typename T>
 class ComPtr {
 public:
-    ComPtr() = default;
-    ComPtr(std::nullptr_t) {}
+    ComPtr() noexcept = default;
+    // Adopts a reference the caller already holds.
+    explicit ComPtr(T* pointer) noexcept : pointer_(pointer) {}
     ~ComPtr() { Reset(); }
 
-    ComPtr(const ComPtr& other) : p_(other.p_)
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept
     {
-        if (p_)
-            p_->AddRef();
-    }
-    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr other) noexcept
-    {
-        std::swap(p_, other.p_);
+        if (this != &other)
+            Reset(std::exchange(other.pointer_, nullptr));
         return *this;
     }
 
-    // Takes over a reference the caller already owns.
-    static ComPtr Adopt(T* p)
+    // A new owner of the same object, with a reference of its own.
+    static ComPtr Share(T* pointer) noexcept
     {
-        ComPtr result;
-        result.p_ = p;
-        return result;
-    }
-    // Adds a reference of its own.
-    static ComPtr Share(T* p)
-    {
-        if (p)
-            p->AddRef();
-        return Adopt(p);
+        if (pointer)
+            pointer->AddRef();
+        return ComPtr(pointer);
     }
 
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
+    T* Get() const noexcept { return pointer_; }
+    T* operator->() const noexcept { return pointer_; }
+    explicit operator bool() const noexcept { return pointer_ != nullptr; }
 
-    // For out-parameters: releases what is held first.
-    T** Receive()
+    // Releases what is held and hands out the slot for an out parameter.
+    T** Put() noexcept
     {
         Reset();
-        return &p_;
+        return &pointer_;
     }
-    void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
+    void** PutVoid() noexcept { return reinterpret_cast<void**>(Put()); }
 
-    T* Detach() { return std::exchange(p_, nullptr); }
-    void Reset()
+    void Reset(T* pointer = nullptr) noexcept
     {
-        if (T* p = std::exchange(p_, nullptr))
-            p->Release();
+        T* old = std::exchange(pointer_, pointer);
+        if (old)
+            old->Release();
     }
 
-    // QueryInterface into another owner; the result of the query is returned.
+    // Gives up ownership without releasing.
+    T* Detach() noexcept { return std::exchange(pointer_, nullptr); }
+
+    // QueryInterface into another owner; a null pointer gives E_POINTER.
     template <typename U>
-    HRESULT QueryInto(REFIID iid, ComPtr<U>& out) const
+    HRESULT As(REFIID iid, ComPtr<U>& other) const noexcept
     {
-        if (!p_) {
-            out.Reset();
+        if (!pointer_) {
+            other.Reset();
             return E_POINTER;
         }
-        return p_->QueryInterface(iid, out.ReceiveVoid());
+        return pointer_->QueryInterface(iid, other.PutVoid());
     }
 
 private:
-    T* p_ = nullptr;
+    T* pointer_ = nullptr;
 };

@@ -70,7 +70,7 @@ Variant Variant::Dispatch(IDispatch* object)
     return v;
 }
 
-VARIANT* Variant::Receive()
+VARIANT* Variant::Put()
 {
     VariantClear(&v_);
     return &v_;

@@ -28,7 +28,7 @@ public:
     bool IsNullString() const { return v_.vt == VT_BSTR && v_.bstrVal == nullptr; }
 
     // For out-parameters: clears what is held first.
-    VARIANT* Receive();
+    VARIANT* Put();
 
 private:
     VARIANT v_;

@@ -48,3 +48,14 @@ void ClickCheckBox(HWND dialog, int id)
 {
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
+
+std::string AnswerMessageBox(const char* caption, int button, DWORD timeoutMs)
+{
+    HWND box = WaitForWindow("#32770", caption, timeoutMs);
+    if (!box)
+        return "<none>";
+    const std::string text = ControlText(box, 0xFFFF);  // a message box's text control
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    WaitForWindowGone(box, timeoutMs);
+    return text;
+}

@@ -23,6 +23,11 @@ void PressButton(HWND dialog, int id);
 // Clicks a check box, as the mouse would.
 void ClickCheckBox(HWND dialog, int id);
 
+// Waits for a message box with the caption (any process), notes its text and
+// presses the button (IDOK, IDYES, IDNO, ...). Returns the text, or "<none>"
+// when no box came within the time-out.
+std::string AnswerMessageBox(const char* caption, int button, DWORD timeoutMs = 10000);
+
 // Polls until the condition holds; false after the time-out.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = 10000)

@@ -21,7 +21,7 @@ TEST(Automation, MissingArgumentIsTheOneParamNotFoundError)
 
 TEST(Automation, CallsThroughANullObjectRaiseEPointer)
 {
-    const AutomationObject nothing(nullptr, office::IID_CommandBar);
+    const AutomationObject nothing = AutomationObject::Nothing(office::IID_CommandBar);
     for (const auto& call : std::initializer_list<std::function<void()>>{
              [&] { nothing.Get("Name"); },
              [&] { nothing.Put("Visible", Variant::Bool(VARIANT_TRUE)); },
@@ -120,19 +120,19 @@ ComPtr<IUnknown> FirstRunning(const IID& iid)
     ComPtr<IRunningObjectTable> table;
     ComPtr<IEnumMoniker> monikers;
     ComPtr<IMoniker> moniker;
-    GetRunningObjectTable(0, table.Receive());
-    table->EnumRunning(monikers.Receive());
-    while (monikers->Next(1, moniker.Receive(), nullptr) == S_OK) {
+    GetRunningObjectTable(0, table.Put());
+    table->EnumRunning(monikers.Put());
+    while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
         ComPtr<IUnknown> object;
         ComPtr<IUnknown> answer;
-        if (SUCCEEDED(table->GetObject(moniker.Get(), object.Receive())) &&
-            SUCCEEDED(object->QueryInterface(iid, answer.ReceiveVoid()))) {
+        if (SUCCEEDED(table->GetObject(moniker.Get(), object.Put())) &&
+            SUCCEEDED(object->QueryInterface(iid, answer.PutVoid()))) {
             ComPtr<IUnknown> identity;
-            answer->QueryInterface(IID_IUnknown, identity.ReceiveVoid());
+            answer->QueryInterface(IID_IUnknown, identity.PutVoid());
             return identity;
         }
     }
-    return nullptr;
+    return ComPtr<IUnknown>();
 }
 
 TEST_F(HostInstanceTest, FindRunningObjectReturnsTheFirstEntryThatAnswers)
@@ -152,7 +152,7 @@ TEST_F(HostInstanceTest, FindRunningObjectReturnsTheFirstEntryThatAnswers)
 
     ASSERT_EQ(FindRunningObject(excel, found), S_OK);
     ComPtr<IUnknown> identity;
-    found.Raw()->QueryInterface(IID_IUnknown, identity.ReceiveVoid());
+    found.Raw()->QueryInterface(IID_IUnknown, identity.PutVoid());
     EXPECT_EQ(identity.Get(), FirstRunning(excel).Get());
     EXPECT_EQ(found.Iid(), excel);
     EXPECT_EQ(found.Get("Version").Type(), VT_BSTR);

@@ -1,6 +1,7 @@
 #include "CommandBarBuilder.h"
 
 #include "Bitmaps.h"
+#include "ClipboardText.h"
 #include "OfficeInterfaces.h"
 #include "StandInFixture.h"
 
@@ -133,50 +134,21 @@ TEST(Catalogue, DirectionListsDifferInNameBetweenTheTwoToolbars)
     EXPECT_STREQ(catalogue::kToolbarName, "TALVO6 Quillbar");
 }
 
-// The clipboard as the user left it: some text.
-class UserClipboard {
-public:
-    explicit UserClipboard(const char* text)
-    {
-        if (!OpenClipboard(nullptr))
-            return;
-        EmptyClipboard();
-        const std::size_t size = strlen(text) + 1;
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-        memcpy(GlobalLock(memory), text, size);
-        GlobalUnlock(memory);
-        SetClipboardData(CF_TEXT, memory);
-        CloseClipboard();
-    }
-    static std::string Text()
-    {
-        std::string text;
-        if (!OpenClipboard(nullptr))
-            return "<clipboard closed>";
-        if (HANDLE memory = GetClipboardData(CF_TEXT)) {
-            text = static_cast<const char*>(GlobalLock(memory));
-            GlobalUnlock(memory);
-        }
-        CloseClipboard();
-        return text;
-    }
-};
-
 TEST_F(StandInTest, TableStartingWithTheTerminatorTouchesNeitherBarNorClipboard)
 {
-    const UserClipboard clipboard("Notizen des Benutzers");
+    PutTextOnClipboard("Notizen des Benutzers");
     const ControlDescriptor empty[] = {{0, 0, nullptr, 0}};
     AddControlsFromTable(NewBar("Target"), empty);
 
     EXPECT_TRUE(app_->commandBars->bars.back()->controls.empty());
-    EXPECT_EQ(UserClipboard::Text(), "Notizen des Benutzers");
+    EXPECT_EQ(ClipboardText(), "Notizen des Benutzers");
 }
 
 TEST_F(StandInTest, ButtonsReplaceTheClipboardWithTheirFaces)
 {
-    const UserClipboard clipboard("Notizen des Benutzers");
+    PutTextOnClipboard("Notizen des Benutzers");
     AddControlsFromTable(NewBar("Target"), catalogue::kFrontPageMenu);
-    EXPECT_EQ(UserClipboard::Text(), "");
+    EXPECT_EQ(ClipboardText(), "");
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)) << "the last face stays on the clipboard";
 }
 

@@ -112,11 +112,11 @@ AutomationObject::AutomationObject(ComPtr<IDispatch> object, const IID& iid)
 AutomationObject AutomationObject::Query(IUnknown* source, const IID& iid)
 {
     if (!source)
-        return AutomationObject(nullptr, iid);
+        return AutomationObject::Nothing(iid);
     ComPtr<IDispatch> object;
-    const HRESULT hr = source->QueryInterface(iid, object.ReceiveVoid());
+    const HRESULT hr = source->QueryInterface(iid, object.PutVoid());
     if (hr == E_NOINTERFACE)
-        return AutomationObject(nullptr, iid);
+        return AutomationObject::Nothing(iid);
     if (FAILED(hr))
         throw ComError(hr, iid);
     return AutomationObject(std::move(object), iid);
@@ -159,7 +159,7 @@ Variant AutomationObject::Invoke(const char* name, WORD flags,
     ExceptionInfo exception;
     UINT badArgument = 0;
     const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                       result.Receive(), &exception, &badArgument);
+                                       result.Put(), &exception, &badArgument);
     if (FAILED(hr))
         Fail(exception.Code(hr));
     return result;
@@ -192,7 +192,7 @@ AutomationObject AutomationObject::ToObject(const Variant& value, const IID& iid
         return Query(v.punkVal, iid);
     case VT_EMPTY:
     case VT_NULL:
-        return AutomationObject(nullptr, iid);  // Nothing
+        return AutomationObject::Nothing(iid);  // Nothing
     default:
         Fail(DISP_E_TYPEMISMATCH);
     }

@@ -25,6 +25,8 @@ class AutomationObject {
 public:
     AutomationObject() = default;
     AutomationObject(ComPtr<IDispatch> object, const IID& iid);
+    // No object (Office's Nothing), of the interface iid.
+    static AutomationObject Nothing(const IID& iid) { return AutomationObject(ComPtr<IDispatch>(), iid); }
 
     // Asks source for iid. E_NOINTERFACE (or a null source) gives a null
     // object; any other failure raises.

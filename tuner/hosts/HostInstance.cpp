@@ -8,20 +8,20 @@ HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
 {
     found.Reset();
     ComPtr<IRunningObjectTable> table;
-    if (FAILED(GetRunningObjectTable(0, table.Receive())))
+    if (FAILED(GetRunningObjectTable(0, table.Put())))
         return E_FAIL;
     ComPtr<IEnumMoniker> monikers;
-    if (FAILED(table->EnumRunning(monikers.Receive())) || !monikers)
+    if (FAILED(table->EnumRunning(monikers.Put())) || !monikers)
         return E_FAIL;
 
     // An entry that cannot be reached or does not answer for iid is skipped.
     ComPtr<IMoniker> moniker;
-    while (monikers->Next(1, moniker.Receive(), nullptr) == S_OK) {
+    while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
         ComPtr<IUnknown> object;
-        if (FAILED(table->GetObject(moniker.Get(), object.Receive())) || !object)
+        if (FAILED(table->GetObject(moniker.Get(), object.Put())) || !object)
             continue;
         ComPtr<IDispatch> answer;
-        if (SUCCEEDED(object->QueryInterface(iid, answer.ReceiveVoid())) && answer) {
+        if (SUCCEEDED(object->QueryInterface(iid, answer.PutVoid())) && answer) {
             found = AutomationObject(std::move(answer), iid);
             return S_OK;
         }
@@ -48,13 +48,13 @@ HRESULT CreateHostInstance(const char* progIdOrClsid, IUnknown* outer, DWORD con
     ComPtr<IDispatch> object;
     if (context & (CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER)) {
         ComPtr<IUnknown> unknown;
-        hr = CoCreateInstance(clsid, outer, context, IID_IUnknown, unknown.ReceiveVoid());
+        hr = CoCreateInstance(clsid, outer, context, IID_IUnknown, unknown.PutVoid());
         if (SUCCEEDED(hr))
             hr = OleRun(unknown.Get());
         if (SUCCEEDED(hr))
-            hr = unknown->QueryInterface(iid, object.ReceiveVoid());
+            hr = unknown->QueryInterface(iid, object.PutVoid());
     } else {
-        hr = CoCreateInstance(clsid, outer, context, iid, object.ReceiveVoid());
+        hr = CoCreateInstance(clsid, outer, context, iid, object.PutVoid());
     }
     if (SUCCEEDED(hr))
         instance = AutomationObject(std::move(object), iid);

@@ -15,7 +15,7 @@ AutomationObject FindComAddIn(const AutomationObject& comAddIns, const std::stri
     try {
         return comAddIns.CallAs(office::IID_COMAddIn, "Item", Text(progId));
     } catch (const ComError&) {
-        return AutomationObject(nullptr, office::IID_COMAddIn);
+        return AutomationObject::Nothing(office::IID_COMAddIn);
     }
 }
 

@@ -52,6 +52,11 @@ inline const OfficeHost& Host(HostId id)
     return kOfficeHosts[static_cast<std::size_t>(id)];
 }
 
+inline HostId IdOf(const OfficeHost& host)
+{
+    return static_cast<HostId>(&host - kOfficeHosts.data());
+}
+
 // The order in which the setup dialog reads the hosts' states, the old
 // generation is looked for and the silent remover works.
 inline constexpr HostId kHostsExcelFirst[] = {HostId::Excel, HostId::Word, HostId::PowerPoint,

@@ -251,7 +251,7 @@ public:
                 throw Failure{E_INVALIDARG};
             ComPtr<IDispatch> ours;
             if (FAILED(folder.pdispVal->QueryInterface(OfficeIids().outlookFolder,
-                                                       ours.ReceiveVoid())))
+                                                       ours.PutVoid())))
                 throw Failure{E_INVALIDARG};
             const auto* named = dynamic_cast<FolderObject*>(ours.Get());
             auto explorer = std::make_shared<ExplorerState>();

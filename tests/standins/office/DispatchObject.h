@@ -97,7 +97,7 @@ private:
 template <typename T, typename... Args>
 ComPtr<IDispatch> MakeObject(Args&&... args)
 {
-    return ComPtr<IDispatch>::Adopt(new T(std::forward<Args>(args)...));
+    return ComPtr<IDispatch>(new T(std::forward<Args>(args)...));
 }
 
 // The IDispatch inside a VT_DISPATCH value.

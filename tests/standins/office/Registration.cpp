@@ -67,9 +67,9 @@ RunningObject::RunningObject(IUnknown* object)
     ComPtr<IMoniker> moniker;
     const std::wstring item = L"QuillbarStandIn." + std::to_wstring(GetCurrentProcessId()) +
                               L"." + std::to_wstring(++nextMoniker);
-    result_ = GetRunningObjectTable(0, table.Receive());
+    result_ = GetRunningObjectTable(0, table.Put());
     if (SUCCEEDED(result_))
-        result_ = CreateItemMoniker(L"!", item.c_str(), moniker.Receive());
+        result_ = CreateItemMoniker(L"!", item.c_str(), moniker.Put());
     if (SUCCEEDED(result_))
         result_ = table->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE, object, moniker.Get(), &cookie_);
 }
@@ -77,14 +77,14 @@ RunningObject::RunningObject(IUnknown* object)
 RunningObject::~RunningObject()
 {
     ComPtr<IRunningObjectTable> table;
-    if (cookie_ && SUCCEEDED(GetRunningObjectTable(0, table.Receive())))
+    if (cookie_ && SUCCEEDED(GetRunningObjectTable(0, table.Put())))
         table->Revoke(cookie_);
 }
 
 CreatableClass::CreatableClass(const std::string& progId, InstanceMaker make) : progId_(progId)
 {
     CoCreateGuid(&clsid_);
-    factory_ = ComPtr<IClassFactory>::Adopt(new ClassFactory(std::move(make)));
+    factory_ = ComPtr<IClassFactory>(new ClassFactory(std::move(make)));
     result_ = CoRegisterClassObject(clsid_, factory_.Get(), CLSCTX_LOCAL_SERVER,
                                     REGCLS_MULTIPLEUSE, &cookie_);
     if (FAILED(result_))
