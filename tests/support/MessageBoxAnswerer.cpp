@@ -1,18 +1,13 @@
 #include "MessageBoxAnswerer.h"
 
+#include "WindowDriver.h"
+
 #include <chrono>
 #include <iterator>
 
 namespace {
 
 const int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
-
-std::string WindowText(HWND window)
-{
-    char text[4096] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 
 BOOL CALLBACK FindIcon(HWND child, LPARAM found)
 {
@@ -58,7 +53,7 @@ void MessageBoxAnswerer::AnswerVisibleBoxes()
         if (!IsWindowVisible(box) || answered_.count(box))
             continue;
         SeenMessageBox seen;
-        seen.text = WindowText(GetDlgItem(box, kMessageTextId));
+        seen.text = ControlText(box, kMessageTextId);
         EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&seen.icon));
         answered_.insert(box);
         DWORD_PTR ignored = 0;

@@ -19,6 +19,9 @@ struct SeenMessageBox {
 // Plays the user for message boxes with a given title: on a thread of its
 // own it waits for each such box (of any process on the desktop) to become
 // visible, notes its text and icon, and presses OK; until it is destroyed.
+// Unlike AnswerMessageBox (WindowDriver.h) it answers any number of boxes,
+// also several open at once, while the test's own thread is blocked in the
+// call that shows them.
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(std::string caption);

@@ -34,6 +34,11 @@ struct OfficeHost {
     InstallProbe probe;
     const char* userKey;            // per-user key under Office\<V>\<officeKey>
     std::array<OfficeVersion, 3> installedProbeOrder;
+    // The installer works on command bars: the user is asked before the
+    // clipboard is emptied for it, and it is emptied again after a switch-on.
+    bool touchesClipboard;
+    // The installation can forbid switching the host (IsFrontPageOffered).
+    bool hasOfferGate;
 };
 
 enum class HostId { Word, Excel, PowerPoint, FrontPage, Outlook };
@@ -46,3 +51,13 @@ inline const OfficeHost& Host(HostId id)
 {
     return kOfficeHosts[static_cast<std::size_t>(id)];
 }
+
+inline HostId IdOf(const OfficeHost& host)
+{
+    return static_cast<HostId>(&host - kOfficeHosts.data());
+}
+
+// The order in which the setup dialog reads the hosts' states, the old
+// generation is looked for and the silent remover works.
+inline constexpr HostId kHostsExcelFirst[] = {HostId::Excel, HostId::Word, HostId::PowerPoint,
+                                              HostId::FrontPage, HostId::Outlook};

@@ -1,5 +1,6 @@
 #include "ShellModule.h"
 
+#include "ResourceString.h"
 #include "resource.h"
 
 #include <atomic>
@@ -55,9 +56,7 @@ LONG LockCount()
 
 std::string LoadText(UINT id)
 {
-    char buffer[1024];  // our strings are short
-    const int length = LoadStringA(g_instance, id, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? length : 0);
+    return LoadResourceString(g_instance, id);
 }
 
 void ShowStopMessage(const std::string& text)

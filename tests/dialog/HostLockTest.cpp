@@ -1,0 +1,156 @@
+#include "HostLock.h"
+
+#include "ResourceString.h"
+#include "WindowDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+constexpr char kDisplayName[] = "Microsoft Word";
+
+// The counts a semaphore has free, read without taking any.
+LONG FreeCounts(HANDLE semaphore)
+{
+    struct BasicInformation {
+        LONG current;
+        LONG maximum;
+    } information = {};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySemaphore")));
+    query(semaphore, 0, &information, sizeof information, nullptr);
+    return information.current;
+}
+
+// The add-in's side: it creates its host's semaphore and holds some counts.
+class AddinSemaphore {
+public:
+    explicit AddinSemaphore(LONG free)
+        : shortName_("Test" + std::to_string(GetCurrentProcessId())),
+          handle_(CreateSemaphoreA(nullptr, free, 100,
+                                   ("Quillbar.Global.Semaphore." + shortName_).c_str()))
+    {
+    }
+    ~AddinSemaphore() { CloseHandle(handle_); }
+    const std::string& shortName() const { return shortName_; }
+    HANDLE handle() const { return handle_; }
+    LONG Free() const { return FreeCounts(handle_); }
+    void Release(LONG counts) const { ReleaseSemaphore(handle_, counts, nullptr); }
+
+private:
+    std::string shortName_;
+    HANDLE handle_;
+};
+
+// Plays the user at the busy-wait dialog on a thread of its own.
+class BusyWaitUser {
+public:
+    template <typename Act>
+    explicit BusyWaitUser(Act act)
+        : thread_([this, act] {
+              dialog_ = WaitForWindow("#32770", "Achtung!");
+              if (dialog_) {
+                  message_ = ControlText(dialog_, 1009);
+                  GetWindowRect(dialog_, &rect_);
+                  act(dialog_);
+                  closed_ = WaitForWindowGone(dialog_);
+              }
+          })
+    {
+    }
+    ~BusyWaitUser()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    void Join() { thread_.join(); }
+
+    HWND dialog_ = nullptr;
+    std::string message_;
+    RECT rect_ = {};
+    bool closed_ = false;
+
+private:
+    std::thread thread_;
+};
+
+TEST(HostLock, WithoutSemaphoreThereIsNothingToLock)
+{
+    HostLock lock = AcquireHostLock("NoSuchHost" + std::to_string(GetCurrentProcessId()),
+                                    kDisplayName);
+    EXPECT_EQ(lock.state(), HostLock::State::NoLock);
+    ReleaseHostLock(lock);
+    EXPECT_EQ(lock.state(), HostLock::State::NoLock);
+}
+
+TEST(HostLock, IdleAddinGivesAllCountsAtOnceAndGetsThemBack)
+{
+    const AddinSemaphore addin(100);
+    HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+    ASSERT_EQ(lock.state(), HostLock::State::Held);
+    EXPECT_EQ(addin.Free(), 0);
+    ReleaseHostLock(lock);
+    EXPECT_EQ(addin.Free(), 100);
+}
+
+TEST(HostLock, LockThatGoesOutOfScopeStillGivesItsCountsBack)
+{
+    const AddinSemaphore addin(100);
+    {
+        const HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+        EXPECT_EQ(addin.Free(), 0);
+    }
+    EXPECT_EQ(addin.Free(), 100);
+}
+
+TEST(HostLock, BusyAddinShowsTheWaitUntilItLetsGo)
+{
+    const AddinSemaphore addin(97);
+    BusyWaitUser user([&](HWND) {
+        EXPECT_EQ(addin.Free(), 0) << "the 97 free counts were taken at once";
+        addin.Release(3);
+    });
+    HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+    user.Join();
+
+    ASSERT_TRUE(user.dialog_) << "no busy-wait dialog";
+    EXPECT_TRUE(user.closed_) << "the dialog closes by itself";
+    EXPECT_EQ(lock.state(), HostLock::State::Held);
+    EXPECT_EQ(addin.Free(), 0);
+
+    const std::string format = LoadResourceString(GetModuleHandleA(nullptr), 29);
+    char expected[1024];
+    snprintf(expected, sizeof expected, format.c_str(), kDisplayName, kDisplayName);
+    EXPECT_EQ(user.message_, expected);
+    EXPECT_NE(user.message_.find("in Microsoft Word gel\xF6scht"), std::string::npos);
+
+    RECT desktop;
+    GetClientRect(GetDesktopWindow(), &desktop);
+    const LONG width = user.rect_.right - user.rect_.left;
+    const LONG height = user.rect_.bottom - user.rect_.top;
+    EXPECT_EQ(user.rect_.left, (desktop.right - width) / 2);
+    EXPECT_EQ(user.rect_.top, (desktop.bottom - height) / 2);
+
+    ReleaseHostLock(lock);
+    EXPECT_EQ(addin.Free(), 100);
+}
+
+TEST(HostLock, CancelledWaitGivesBackEveryCountTaken)
+{
+    const AddinSemaphore addin(97);
+    BusyWaitUser user([&](HWND dialog) {
+        addin.Release(1);
+        EXPECT_TRUE(WaitUntil([&] { return addin.Free() == 0; })) << "the next tick takes it";
+        PressButton(dialog, IDCANCEL);
+    });
+    const HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+    user.Join();
+
+    EXPECT_EQ(lock.state(), HostLock::State::GivenUp);
+    EXPECT_EQ(addin.Free(), 98) << "97 + 1 taken and given back; the add-in still holds 2";
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include "Registration.h"
+
+#include <GuidText.h>
+
+#include <atomic>
+
+namespace standin {
+
+namespace {
+
+std::atomic<int> nextMoniker{0};
+
+class ClassFactory : public IClassFactory {
+public:
+    explicit ClassFactory(InstanceMaker make) : make_(std::move(make)) {}
+    virtual ~ClassFactory() = default;
+
+    int instances = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *object = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        ++instances;
+        return make_(iid, object);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+    std::atomic<ULONG> references_{1};
+    InstanceMaker make_;
+};
+
+std::string ClassesKey(const std::string& progId)
+{
+    return "Software\\Classes\\" + progId;
+}
+
+}  // namespace
+
+RunningObject::RunningObject(IUnknown* object)
+{
+    ComPtr<IRunningObjectTable> table;
+    ComPtr<IMoniker> moniker;
+    const std::wstring item = L"QuillbarStandIn." + std::to_wstring(GetCurrentProcessId()) +
+                              L"." + std::to_wstring(++nextMoniker);
+    result_ = GetRunningObjectTable(0, table.Put());
+    if (SUCCEEDED(result_))
+        result_ = CreateItemMoniker(L"!", item.c_str(), moniker.Put());
+    if (SUCCEEDED(result_))
+        result_ = table->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE, object, moniker.Get(), &cookie_);
+}
+
+RunningObject::~RunningObject()
+{
+    ComPtr<IRunningObjectTable> table;
+    if (cookie_ && SUCCEEDED(GetRunningObjectTable(0, table.Put())))
+        table->Revoke(cookie_);
+}
+
+CreatableClass::CreatableClass(const std::string& progId, InstanceMaker make) : progId_(progId)
+{
+    CoCreateGuid(&clsid_);
+    factory_ = ComPtr<IClassFactory>(new ClassFactory(std::move(make)));
+    result_ = CoRegisterClassObject(clsid_, factory_.Get(), CLSCTX_LOCAL_SERVER,
+                                    REGCLS_MULTIPLEUSE, &cookie_);
+    if (FAILED(result_))
+        return;
+    const std::string key = ClassesKey(progId) + "\\CLSID";
+    const std::string clsid = ClsidText();
+    result_ = HRESULT_FROM_WIN32(RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ,
+                                                 clsid.c_str(),
+                                                 static_cast<DWORD>(clsid.size() + 1)));
+}
+
+CreatableClass::~CreatableClass()
+{
+    if (cookie_)
+        CoRevokeClassObject(cookie_);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ClassesKey(progId_).c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ClassesKey(progId_).c_str());
+}
+
+std::string CreatableClass::ClsidText() const
+{
+    return GuidText(clsid_);
+}
+
+int CreatableClass::Instances() const
+{
+    return static_cast<ClassFactory*>(factory_.Get())->instances;
+}
+
+}  // namespace standin

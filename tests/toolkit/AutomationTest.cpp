@@ -1,0 +1,205 @@
+#include "Automation.h"
+
+#include "HostInstance.h"
+#include "OfficeHost.h"
+#include "OfficeInterfaces.h"
+#include "Registration.h"
+#include "StandInFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+TEST(Automation, MissingArgumentIsTheOneParamNotFoundError)
+{
+    EXPECT_EQ(Missing().vt, VT_ERROR);
+    EXPECT_EQ(Missing().scode, DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(&Missing(), &Missing());
+}
+
+TEST(Automation, CallsThroughANullObjectRaiseEPointer)
+{
+    const AutomationObject nothing = AutomationObject::Nothing(office::IID_CommandBar);
+    for (const auto& call : std::initializer_list<std::function<void()>>{
+             [&] { nothing.Get("Name"); },
+             [&] { nothing.Put("Visible", Variant::Bool(VARIANT_TRUE)); },
+             [&] { nothing.Call("Delete"); },
+             [&] { nothing.GetAs(office::IID_CommandBarControls, "Controls"); }}) {
+        try {
+            call();
+            ADD_FAILURE() << "no exception";
+        } catch (const ComError& error) {
+            EXPECT_EQ(error.Result(), E_POINTER);
+            EXPECT_EQ(error.Iid(), office::IID_CommandBar);
+        }
+    }
+}
+
+// Answers every query with a fixed failure.
+class RefusingObject : public IUnknown {
+public:
+    explicit RefusingObject(HRESULT answer) : answer_(answer) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return answer_;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+private:
+    HRESULT answer_;
+};
+
+TEST(Automation, QueryTurnsNoInterfaceIntoNullAndRaisesOtherFailures)
+{
+    RefusingObject noInterface(E_NOINTERFACE);
+    EXPECT_FALSE(AutomationObject::Query(&noInterface, office::IID_CommandBarButton));
+    EXPECT_FALSE(AutomationObject::Query(nullptr, office::IID_CommandBarButton));
+
+    RefusingObject broken(RPC_E_DISCONNECTED);
+    try {
+        AutomationObject::Query(&broken, office::IID_CommandBarButton);
+        ADD_FAILURE() << "no exception";
+    } catch (const ComError& error) {
+        EXPECT_EQ(error.Result(), RPC_E_DISCONNECTED);
+        EXPECT_EQ(error.Iid(), office::IID_CommandBarButton);
+    }
+}
+
+TEST_F(StandInTest, ObjectAnswersOnlyForItsOwnInterfaces)
+{
+    const AutomationObject bar = NewBar("Target");
+    const AutomationObject control = bar.GetAs(office::IID_CommandBarControls, "Controls")
+                                         .CallAs(office::IID_CommandBarControl, "Add",
+                                                 Variant::I4(office::kControlDropdown), Missing(),
+                                                 Missing(), Missing(), Missing());
+    EXPECT_TRUE(control.As(office::IID_CommandBarComboBox));
+    EXPECT_FALSE(control.As(office::IID_CommandBarButton));
+    EXPECT_FALSE(control.As(office::IID_CommandBarPopup));
+}
+
+TEST_F(StandInTest, UnknownMemberRaisesTheServersAnswer)
+{
+    const AutomationObject bar = NewBar("Target");
+    try {
+        bar.Call("NoSuchMember");
+        ADD_FAILURE() << "no exception";
+    } catch (const ComError& error) {
+        EXPECT_EQ(error.Result(), DISP_E_UNKNOWNNAME);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Reaching applications.
+
+class HostInstanceTest : public StandInTest {
+protected:
+    AutomationObject NewApplication(standin::HostKind kind, const char* version)
+    {
+        auto state = std::make_shared<standin::ApplicationState>(kind);
+        state->version = version;
+        states_.push_back(state);
+        return AutomationObject(standin::MakeApplication(journal_, state), IID_IDispatch);
+    }
+    static std::string UniqueProgId()
+    {
+        static int counter = 0;
+        return "QuillbarTest.Host" + std::to_string(GetCurrentProcessId()) + "." +
+               std::to_string(++counter);
+    }
+    std::vector<std::shared_ptr<standin::ApplicationState>> states_;
+};
+
+// The first entry of the running-object table that answers for iid, as the
+// table itself enumerates them.
+ComPtr<IUnknown> FirstRunning(const IID& iid)
+{
+    ComPtr<IRunningObjectTable> table;
+    ComPtr<IEnumMoniker> monikers;
+    ComPtr<IMoniker> moniker;
+    GetRunningObjectTable(0, table.Put());
+    table->EnumRunning(monikers.Put());
+    while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
+        ComPtr<IUnknown> object;
+        ComPtr<IUnknown> answer;
+        if (SUCCEEDED(table->GetObject(moniker.Get(), object.Put())) &&
+            SUCCEEDED(object->QueryInterface(iid, answer.PutVoid()))) {
+            ComPtr<IUnknown> identity;
+            answer->QueryInterface(IID_IUnknown, identity.PutVoid());
+            return identity;
+        }
+    }
+    return ComPtr<IUnknown>();
+}
+
+TEST_F(HostInstanceTest, FindRunningObjectReturnsTheFirstEntryThatAnswers)
+{
+    const IID& excel = Host(HostId::Excel).applicationIid;
+    AutomationObject found;
+    EXPECT_EQ(FindRunningObject(excel, found), E_FAIL);
+    EXPECT_FALSE(found);
+
+    const AutomationObject word = NewApplication(standin::HostKind::Word, "11.0");
+    const AutomationObject first = NewApplication(standin::HostKind::Excel, "10.0");
+    const AutomationObject second = NewApplication(standin::HostKind::Excel, "11.0");
+    const standin::RunningObject wordEntry(word.Raw());
+    const standin::RunningObject firstEntry(first.Raw());
+    const standin::RunningObject secondEntry(second.Raw());
+    ASSERT_EQ(secondEntry.Result(), S_OK);
+
+    ASSERT_EQ(FindRunningObject(excel, found), S_OK);
+    ComPtr<IUnknown> identity;
+    found.Raw()->QueryInterface(IID_IUnknown, identity.PutVoid());
+    EXPECT_EQ(identity.Get(), FirstRunning(excel).Get());
+    EXPECT_EQ(found.Iid(), excel);
+    EXPECT_EQ(found.Get("Version").Type(), VT_BSTR);
+}
+
+TEST_F(HostInstanceTest, CreateHostInstanceTakesProgIdsAndClsidText)
+{
+    const IID& powerPoint = Host(HostId::PowerPoint).applicationIid;
+    const std::string progId = UniqueProgId();
+    const standin::CreatableClass creatable(progId, [this](REFIID iid, void** object) {
+        return NewApplication(standin::HostKind::PowerPoint, "9.0").Raw()->QueryInterface(iid, object);
+    });
+    ASSERT_EQ(creatable.Result(), S_OK);
+
+    AutomationObject instance;
+    ASSERT_EQ(CreateHostInstance(progId.c_str(), nullptr, CLSCTX_ALL, powerPoint, instance), S_OK);
+    EXPECT_EQ(instance.GetText("Version"), "9.0");
+    EXPECT_EQ(instance.Iid(), powerPoint);
+
+    ASSERT_EQ(CreateHostInstance(creatable.ClsidText().c_str(), nullptr, CLSCTX_ALL, powerPoint,
+                                 instance),
+              S_OK);
+    EXPECT_EQ(creatable.Instances(), 2);
+
+    // The object exists but is no PowerPoint: no pointer, the query's answer.
+    EXPECT_EQ(CreateHostInstance(progId.c_str(), nullptr, CLSCTX_ALL,
+                                 Host(HostId::Word).applicationIid, instance),
+              E_NOINTERFACE);
+    EXPECT_FALSE(instance);
+}
+
+TEST_F(HostInstanceTest, CreateHostInstanceReportsEveryFailureAsItsCode)
+{
+    const IID& iid = Host(HostId::FrontPage).applicationIid;
+    AutomationObject instance;
+    EXPECT_EQ(CreateHostInstance(nullptr, nullptr, CLSCTX_ALL, iid, instance), E_INVALIDARG);
+    EXPECT_TRUE(FAILED(CreateHostInstance("QuillbarTest.Not.Registered", nullptr, CLSCTX_ALL,
+                                          iid, instance)));
+    EXPECT_EQ(CreateHostInstance("{not a clsid", nullptr, CLSCTX_ALL, iid, instance),
+              CO_E_CLASSSTRING);
+    EXPECT_FALSE(instance);
+
+    const std::string progId = UniqueProgId();
+    const standin::CreatableClass refusing(progId, [](REFIID, void**) { return E_OUTOFMEMORY; });
+    EXPECT_EQ(CreateHostInstance(progId.c_str(), nullptr, CLSCTX_ALL, iid, instance),
+              E_OUTOFMEMORY);
+    EXPECT_FALSE(instance);
+}
+
+}  // namespace

@@ -1,0 +1,295 @@
+#include "CommandBarBuilder.h"
+
+#include "Bitmaps.h"
+#include "ClipboardText.h"
+#include "OfficeInterfaces.h"
+#include "StandInFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace {
+
+using standin::ControlState;
+
+// The program's string table as the user must see it (code page 1252).
+const std::pair<int, const char*> kStrings[] = {
+    {1, "\xDC" "bersetzungsrichtung"},
+    {2, "Themenvorlage"},
+    {3, "&Markierte Objekte \xFC" "bersetzen"},
+    {4, "Im eigenen &Fenster \xFC" "bersetzen"},
+    {5, "&Eintrag \xF6" "ffnen"},
+    {6, "Dokument-&W\xF6rterb\xFC" "cher"},
+    {7, "U&nbekannte W\xF6rter"},
+    {8, "&Reservierte W\xF6rter"},
+    {9, "Als &Themenvorlage speichern"},
+    {10, "Themenvorlagen &bearbeiten"},
+    {11, "&Automatische Auswahl der Themenvorlage"},
+    {12, "\xDC" "bersetzun&gsoptionen"},
+    {13, "Mar&kierung audieren"},
+    {14, "&Hilfe"},
+    {15, "\xDC" "bersetzungsrichtung und Themen&vorlage"},
+    {16, "Nach &oben \xFC" "bersetzen"},
+    {17, "Nach &unten \xFC" "bersetzen"},
+    {18, "&Pr\xE4sentation \xFC" "bersetzen"},
+    {19, "E&lement \xFC" "bersetzen"},
+    {20, "&Markierung \xFC" "bersetzen"},
+    {21, "Se&ite \xFC" "bersetzen"},
+    {22, "&Quillbar aktivieren / deaktivieren "},
+    {48, "\xDC" "berset&zer"},
+};
+
+std::string ExpectedText(int id)
+{
+    for (const auto& [stringId, text] : kStrings)
+        if (stringId == id)
+            return text;
+    return "<no such string>";
+}
+
+standin::BitmapPixels FaceResource(int bitmapId)
+{
+    standin::BitmapPixels pixels;
+    HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId));
+    if (bitmap) {
+        standin::ReadBitmap(bitmap, pixels);
+        DeleteObject(bitmap);
+    }
+    return pixels;
+}
+
+struct TableCase {
+    const char* name;
+    const ControlDescriptor* table;
+    std::size_t controls;
+    bool menu;
+};
+
+class TableBuildTest : public StandInTest, public ::testing::WithParamInterface<TableCase> {};
+
+TEST_P(TableBuildTest, BuildsEveryRowWithItsKindTextsGroupWidthAndFace)
+{
+    const TableCase& c = GetParam();
+    const AutomationObject bar = NewBar("Target");
+    AddControlsFromTable(bar, c.table);
+
+    const auto& controls = app_->commandBars->bars.back()->controls;
+    ASSERT_EQ(controls.size(), c.controls);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlDescriptor& row = c.table[i];
+        const ControlState& control = *controls[i];
+        SCOPED_TRACE(row.tag);
+        EXPECT_EQ(control.tag, row.tag);
+        EXPECT_EQ(control.tag.rfind(c.menu ? "TALVO_QBM_" : "TALVO_QB_", 0), 0u);
+        EXPECT_EQ(control.caption, ExpectedText(row.stringId));
+        EXPECT_EQ(control.description, control.caption);
+        EXPECT_EQ(control.beginGroup, row.beginGroup != 0);
+        if (row.bitmapId > 0) {
+            EXPECT_EQ(control.type, office::kControlButton);
+            EXPECT_EQ(control.face, FaceResource(row.bitmapId));
+            EXPECT_EQ(control.face.width, 16);
+            EXPECT_EQ(control.width, 0);
+        } else {
+            EXPECT_FALSE(c.menu) << "menus hold buttons only";
+            EXPECT_EQ(control.type, office::kControlDropdown);
+            EXPECT_TRUE(control.face.empty());
+            EXPECT_EQ(control.width, 120);
+            EXPECT_EQ(control.dropDownWidth, 120);
+        }
+    }
+    // Every table ends with the add-in's on/off switch, behind a separator.
+    EXPECT_EQ(controls.back()->caption, "&Quillbar aktivieren / deaktivieren ");
+    EXPECT_TRUE(controls.back()->beginGroup);
+    EXPECT_EQ(controls.back()->tag, c.menu ? catalogue::kMenuToggleTag : catalogue::kToolbarToggleTag);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, TableBuildTest,
+    ::testing::Values(TableCase{"PowerPointToolbar", catalogue::kPowerPointToolbar, 18, false},
+                      TableCase{"PowerPointMenu", catalogue::kPowerPointMenu, 17, true},
+                      TableCase{"FrontPageToolbar", catalogue::kFrontPageToolbar, 17, false},
+                      TableCase{"FrontPageMenu", catalogue::kFrontPageMenu, 16, true}),
+    [](const ::testing::TestParamInfo<TableCase>& info) { return info.param.name; });
+
+TEST(Catalogue, StringTableHoldsTheGermanTextsExactly)
+{
+    for (const auto& [id, text] : kStrings) {
+        char loaded[256] = {};
+        LoadStringA(GetModuleHandleA(nullptr), id, loaded, sizeof loaded);
+        EXPECT_EQ(std::string(loaded), text) << "string " << id;
+    }
+}
+
+TEST(Catalogue, DirectionListsDifferInNameBetweenTheTwoToolbars)
+{
+    EXPECT_STREQ(catalogue::kPowerPointToolbar[0].tag, "TALVO_QB_DIRECTION");
+    EXPECT_STREQ(catalogue::kFrontPageToolbar[0].tag, "TALVO_QB_DIRECTIONS");
+    EXPECT_STREQ(catalogue::kFrontPageToolbar[1].tag, "TALVO_QB_TEMPLATES");
+    EXPECT_EQ(catalogue::kFrontPageToolbar[1].bitmapId, -1);
+    EXPECT_STREQ(catalogue::kMenuTag, "TALVO6_QB_MENU");
+    EXPECT_STREQ(catalogue::kToolbarName, "TALVO6 Quillbar");
+}
+
+TEST_F(StandInTest, TableStartingWithTheTerminatorTouchesNeitherBarNorClipboard)
+{
+    PutTextOnClipboard("Notizen des Benutzers");
+    const ControlDescriptor empty[] = {{0, 0, nullptr, 0}};
+    AddControlsFromTable(NewBar("Target"), empty);
+
+    EXPECT_TRUE(app_->commandBars->bars.back()->controls.empty());
+    EXPECT_EQ(ClipboardText(), "Notizen des Benutzers");
+}
+
+TEST_F(StandInTest, ButtonsReplaceTheClipboardWithTheirFaces)
+{
+    PutTextOnClipboard("Notizen des Benutzers");
+    AddControlsFromTable(NewBar("Target"), catalogue::kFrontPageMenu);
+    EXPECT_EQ(ClipboardText(), "");
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)) << "the last face stays on the clipboard";
+}
+
+// Another thread holds the clipboard open for a window of its own, as
+// another program would, until told to let go.
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+        : thread_([this] {
+              HWND window = CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                            nullptr, nullptr, nullptr);
+              std::unique_lock<std::mutex> lock(mutex_);
+              opened_ = window && OpenClipboard(window);
+              ready_ = true;
+              changed_.notify_all();
+              changed_.wait(lock, [this] { return release_; });
+              if (opened_)
+                  CloseClipboard();
+              DestroyWindow(window);
+          })
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return ready_; });
+    }
+    ~ClipboardHolder()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            release_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    bool Holds() const { return opened_; }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool ready_ = false;
+    bool release_ = false;
+    bool opened_ = false;
+    std::thread thread_;
+};
+
+TEST_F(StandInTest, HeldClipboardStopsTheBuildQuietlyAtTheFirstButton)
+{
+    const AutomationObject bar = NewBar("Target");
+    {
+        const ClipboardHolder holder;
+        ASSERT_TRUE(holder.Holds());
+        EXPECT_NO_THROW(AddControlsFromTable(bar, catalogue::kPowerPointToolbar));
+    }
+    const auto& controls = app_->commandBars->bars.back()->controls;
+    ASSERT_EQ(controls.size(), 3u) << "two drop-down lists and the first button";
+    EXPECT_EQ(controls[1]->caption, ExpectedText(2));
+    EXPECT_EQ(controls[2]->tag, "TALVO_QB_SLIDE");
+    EXPECT_TRUE(controls[2]->face.empty());
+    EXPECT_EQ(controls[2]->caption, "");
+    EXPECT_EQ(journal_->CountOf("Button.PasteFace"), 0);
+}
+
+TEST_F(StandInTest, TextWithALineFeedIsDescriptionThenCaption)
+{
+    const ControlDescriptor table[] = {{129, 900, "TALVO_QB_SPLIT", 0},
+                                       {-1, 900, "TALVO_QB_SPLIT_LIST", 0},
+                                       {0, 0, nullptr, 0}};
+    AddControlsFromTable(NewBar("Target"), table);
+    for (const auto& control : app_->commandBars->bars.back()->controls) {
+        EXPECT_EQ(control->description, "Beschreibung");
+        EXPECT_EQ(control->caption, "Knopf");
+    }
+}
+
+TEST_F(StandInTest, ArgumentsAndOrderOfOneButtonAndOneList)
+{
+    const ControlDescriptor table[] = {{132, 14, "TALVO_QB_HELP", 1},
+                                       {-1, 1, "TALVO_QB_DIRECTION", 0},
+                                       {0, 0, nullptr, 0}};
+    AddControlsFromTable(NewBar("Target"), table);
+    const std::vector<std::string> expected = {
+        "CommandBar[Target].Controls",
+        "CommandBarControls[Target].Add(1:I4, missing, missing, missing, missing)",
+        "Button.Tag = \"TALVO_QB_HELP\"",
+        "Button[TALVO_QB_HELP].PasteFace()",
+        "Button[TALVO_QB_HELP].BeginGroup = -1:BOOL",
+        "Button[TALVO_QB_HELP].DescriptionText = \"&Hilfe\"",
+        "Button[TALVO_QB_HELP].Caption = \"&Hilfe\"",
+        "CommandBarControls[Target].Add(3:I4, missing, missing, missing, missing)",
+        "ComboBox.Tag = \"TALVO_QB_DIRECTION\"",
+        "ComboBox[TALVO_QB_DIRECTION].BeginGroup = 0:BOOL",
+        "ComboBox[TALVO_QB_DIRECTION].DropDownWidth = 120:I4",
+        "ComboBox[TALVO_QB_DIRECTION].Width = 120:I4",
+        "ComboBox[TALVO_QB_DIRECTION].DescriptionText = \"\xDC" "bersetzungsrichtung\"",
+        "ComboBox[TALVO_QB_DIRECTION].Caption = \"\xDC" "bersetzungsrichtung\"",
+    };
+    EXPECT_EQ(journal_->CallStrings(), expected);
+}
+
+TEST_F(StandInTest, EachMemberIsLookedUpOncePerInterfaceOverWholeBuilds)
+{
+    AddControlsFromTable(NewBar("Menu"), catalogue::kPowerPointMenu);
+    AddControlsFromTable(NewBar("Toolbar"), catalogue::kPowerPointToolbar);
+
+    const auto& lookups = journal_->IdLookups();
+    const std::set<std::string> distinct(lookups.begin(), lookups.end());
+    EXPECT_EQ(lookups.size(), distinct.size());
+    EXPECT_EQ(distinct, (std::set<std::string>{
+                            "CommandBar.Controls", "CommandBarControls.Add", "Button.Tag",
+                            "Button.PasteFace", "Button.BeginGroup", "Button.DescriptionText",
+                            "Button.Caption", "ComboBox.Tag", "ComboBox.BeginGroup",
+                            "ComboBox.DropDownWidth", "ComboBox.Width",
+                            "ComboBox.DescriptionText", "ComboBox.Caption"}));
+    EXPECT_GT(journal_->Calls().size(), 200u);
+}
+
+TEST_F(StandInTest, FailingCallRaisesWithItsCodeAndKeepsWhatWasBuilt)
+{
+    journal_->FailCall("Button.PasteFace", 3, E_ACCESSDENIED);
+    const long liveBefore = standin::DispatchObject::LiveCount();
+    try {
+        AddControlsFromTable(NewBar("Target"), catalogue::kPowerPointToolbar);
+        ADD_FAILURE() << "no exception";
+    } catch (const ComError& error) {
+        EXPECT_EQ(error.Result(), E_ACCESSDENIED);
+        EXPECT_EQ(error.Iid(), office::IID_CommandBarButton);
+    }
+    const auto& controls = app_->commandBars->bars.back()->controls;
+    ASSERT_EQ(controls.size(), 5u);
+    EXPECT_EQ(controls[4]->tag, "TALVO_QB_UP");
+    EXPECT_TRUE(controls[4]->face.empty());
+    EXPECT_EQ(standin::DispatchObject::LiveCount(), liveBefore) << "a reference leaked";
+}
+
+TEST_F(StandInTest, WholeBuildReleasesEveryReference)
+{
+    const long liveBefore = standin::DispatchObject::LiveCount();
+    {
+        const AutomationObject bar = NewBar("Target");
+        AddControlsFromTable(bar, catalogue::kFrontPageToolbar);
+    }
+    EXPECT_EQ(standin::DispatchObject::LiveCount(), liveBefore);
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+#include "HostLock.h"
+
+#include "AddinContract.h"
+#include "ResourceString.h"
+#include "TunerResources.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+constexpr UINT_PTR kPollTimer = 0;
+constexpr UINT kPollInterval = 500;  // ms
+
+// What the busy-wait dialog works on; it lives with the dialog's caller.
+struct WaitRecord {
+    LONG remaining;
+    HANDLE semaphore;
+    std::string displayName;
+};
+
+bool TakeCountNow(HANDLE semaphore)
+{
+    return WaitForSingleObject(semaphore, 0) == WAIT_OBJECT_0;
+}
+
+void CentreOnDesktop(HWND window)
+{
+    RECT desktop;
+    RECT own;
+    GetClientRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(window, &own);
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    MoveWindow(window, desktop.left + (desktop.right - desktop.left - width) / 2,
+               desktop.top + (desktop.bottom - desktop.top - height) / 2, width, height, TRUE);
+}
+
+// "... in %s gelöscht werden ... in %s." with the display name in both places.
+std::string BusyMessage(const std::string& displayName)
+{
+    const std::string format = LoadResourceString(GetModuleHandleA(nullptr), IDS_HOST_BUSY);
+    const int size = std::snprintf(nullptr, 0, format.c_str(), displayName.c_str(),
+                                   displayName.c_str());
+    if (size < 0)
+        return format;
+    std::string message(static_cast<std::size_t>(size) + 1, '\0');
+    std::snprintf(message.data(), message.size(), format.c_str(), displayName.c_str(),
+                  displayName.c_str());
+    message.resize(static_cast<std::size_t>(size));
+    return message;
+}
+
+INT_PTR CALLBACK BusyWaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        auto* record = reinterpret_cast<WaitRecord*>(lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetTimer(dialog, kPollTimer, kPollInterval, nullptr);
+        SetDlgItemTextA(dialog, IDC_BUSY_MESSAGE, BusyMessage(record->displayName).c_str());
+        CentreOnDesktop(dialog);
+        return TRUE;
+    }
+    case WM_TIMER: {
+        auto* record = reinterpret_cast<WaitRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        while (record->remaining > 0 && TakeCountNow(record->semaphore))
+            --record->remaining;
+        if (record->remaining == 0)
+            EndDialog(dialog, 1);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        EndDialog(dialog, 1);  // "Abbrechen" or Escape: stop waiting
+        return TRUE;
+    case WM_DESTROY:
+        KillTimer(dialog, kPollTimer);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+HostLock::HostLock(HostLock&& other) noexcept
+    : state_(other.state_), semaphore_(std::exchange(other.semaphore_, nullptr))
+{
+    other.state_ = State::NoLock;
+}
+
+HostLock& HostLock::operator=(HostLock&& other) noexcept
+{
+    if (this != &other) {
+        ReleaseHostLock(*this);
+        state_ = std::exchange(other.state_, State::NoLock);
+        semaphore_ = std::exchange(other.semaphore_, nullptr);
+    }
+    return *this;
+}
+
+HostLock::~HostLock()
+{
+    ReleaseHostLock(*this);
+}
+
+LONG WaitForHostIdle(HANDLE semaphore, LONG remaining, const std::string& displayName)
+{
+    WaitRecord record{remaining, semaphore, displayName};
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BUSY_WAIT),
+                    GetForegroundWindow(), BusyWaitProc, reinterpret_cast<LPARAM>(&record));
+    return remaining - record.remaining;
+}
+
+HostLock AcquireHostLock(const std::string& shortName, const std::string& displayName)
+{
+    const std::string name = addin::kSemaphorePrefix + shortName;
+    HANDLE semaphore = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name.c_str());
+    if (!semaphore)
+        return HostLock::NoLock();
+
+    LONG remaining = addin::kSemaphoreFullCount;
+    while (remaining > 0 && TakeCountNow(semaphore))
+        --remaining;
+    if (remaining > 0)
+        remaining -= WaitForHostIdle(semaphore, remaining, displayName);
+    if (remaining > 0) {
+        // Given up: every count taken goes back to the add-in.
+        const LONG taken = addin::kSemaphoreFullCount - remaining;
+        if (taken > 0)
+            ReleaseSemaphore(semaphore, taken, nullptr);
+        CloseHandle(semaphore);
+        return HostLock::GivenUp();
+    }
+    return HostLock::Held(semaphore);
+}
+
+void ReleaseHostLock(HostLock& lock)
+{
+    if (lock.state_ != HostLock::State::Held || !lock.semaphore_)
+        return;
+    ReleaseSemaphore(lock.semaphore_, addin::kSemaphoreFullCount, nullptr);
+    CloseHandle(std::exchange(lock.semaphore_, nullptr));
+    lock.state_ = HostLock::State::NoLock;
+}

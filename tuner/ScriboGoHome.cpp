@@ -1,0 +1,3 @@
+#include "ScriboGoHome.h"
+
+const UINT kScriboGoHome = RegisterWindowMessageA("SCRIBO_GO_HOME");

@@ -1,0 +1,17 @@
+#pragma once
+
+// Reaching an Office application: a running instance from the running-object
+// table, or a new one created by ProgID or CLSID. Both report by result code
+// and never raise.
+
+#include "Automation.h"
+
+// The first object in the running-object table's order that answers for iid.
+// E_FAIL and a null object when there is none.
+HRESULT FindRunningObject(const IID& iid, AutomationObject& found);
+
+// Creates an instance of the class named by text ("{...}" is a CLSID, anything
+// else a ProgID) and asks it for iid. For a local or remote server the object
+// is created as IUnknown and put into the running state first.
+HRESULT CreateHostInstance(const char* progIdOrClsid, IUnknown* outer, DWORD context,
+                           const IID& iid, AutomationObject& instance);

@@ -1,0 +1,50 @@
+#include "InstallerSupport.h"
+
+#include "AddinContract.h"
+#include "Catalogue.h"
+#include "OfficeInterfaces.h"
+
+bool IsSupportedOfficeVersion(const std::string& version)
+{
+    return version.compare(0, 2, "9.") == 0 || version.compare(0, 3, "10.") == 0 ||
+           version.compare(0, 3, "11.") == 0;
+}
+
+AutomationObject FindComAddIn(const AutomationObject& comAddIns, const std::string& progId)
+{
+    try {
+        return comAddIns.CallAs(office::IID_COMAddIn, "Item", Text(progId));
+    } catch (const ComError&) {
+        return AutomationObject::Nothing(office::IID_COMAddIn);
+    }
+}
+
+Variant Connection(bool connected)
+{
+    return Variant::Bool(connected ? addin::kConnected : addin::kDisconnected);
+}
+
+void RemoveMenuPopup(const AutomationObject& commandBars)
+{
+    const AutomationObject menuBar = commandBars.GetAs(office::IID_CommandBar, "ActiveMenuBar");
+    if (!menuBar)
+        return;
+    const AutomationObject popup =
+        menuBar.CallAs(office::IID_CommandBarControl, "FindControl", Missing(), Missing(),
+                       Text(catalogue::kMenuTag), Missing(), Missing())
+            .As(office::IID_CommandBarPopup);
+    if (popup)
+        popup.Call("Delete", Missing());
+}
+
+void RemoveToolbar(const AutomationObject& commandBars)
+{
+    AutomationObject toolbar;
+    try {
+        toolbar = commandBars.GetAs(office::IID_CommandBar, "Item", Text(catalogue::kToolbarName));
+    } catch (const ComError&) {
+        return;  // there is no such toolbar
+    }
+    if (toolbar)
+        toolbar.Call("Delete");
+}

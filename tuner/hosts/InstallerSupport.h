@@ -1,0 +1,24 @@
+#pragma once
+
+// Steps that several installers take alike.
+
+#include "Automation.h"
+
+#include <string>
+
+// Office 2000, XP and 2003 report versions starting "9.", "10." or "11.".
+bool IsSupportedOfficeVersion(const std::string& version);
+
+// COMAddIns.Item(progId); null when the collection does not know the add-in
+// (the call's failure is the answer, not an error).
+AutomationObject FindComAddIn(const AutomationObject& comAddIns, const std::string& progId);
+
+// The value for COMAddIn.Connect: -1 loads the add-in, 0 unloads it.
+Variant Connection(bool connected);
+
+// Deletes the popup tagged with the menu tag from the active menu bar, if
+// there is one; a non-popup control with that tag stays.
+void RemoveMenuPopup(const AutomationObject& commandBars);
+
+// Deletes the first toolbar named like ours, if CommandBars.Item finds one.
+void RemoveToolbar(const AutomationObject& commandBars);

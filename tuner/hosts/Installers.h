@@ -1,0 +1,13 @@
+#pragma once
+
+// One installer per host. Each switches its host's add-in on (enable true)
+// or off: the add-in record, the host's command bars where it has ours, and
+// the add-in's connection in a reachable instance. The result tells whether
+// the host could be worked on; no caller needs it. Nothing here raises or
+// shows anything.
+
+int InstallWordAddin(bool enable);
+int InstallExcelAddin(bool enable);
+int InstallPowerPointAddin(bool enable);
+int InstallFrontPageAddin(bool enable);
+int InstallOutlookAddin(bool enable);
