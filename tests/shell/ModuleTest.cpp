@@ -7,7 +7,6 @@
 #include <shlobj.h>
 
 #include <atomic>
-#include <vector>
 
 namespace {
 
@@ -124,57 +123,6 @@ TEST(ShellModule, CanUnloadOnlyWhenNoObjectClassObjectOrLockIsHeld)
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
     factory.Reset();
     EXPECT_EQ(library.CanUnloadNow(), S_OK);
-}
-
-TEST(ShellModule, CarriesItsGermanStringsAndVersion)
-{
-    const ShellLibrary library;
-    const struct {
-        UINT id;
-        const char* text;
-    } strings[] = {
-        {100, "TALVO 6 Shell Extensions"},
-        {1024, "Fehler %i beim Starten des Programms :\n%s"},
-        {1025, "Das Programm wird nicht gefunden. "},
-        {1026, "In TALVO \xFC" "bersetzen"},
-        {1027, "In TALVO \xFC" "bersetzen"},
-    };
-    for (const auto& expected : strings) {
-        char text[256] = {};
-        LoadStringA(library.Module(), expected.id, text, sizeof text);
-        EXPECT_STREQ(text, expected.text) << expected.id;
-    }
-
-    const std::string path = ShellLibrary::Path();
-    std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()),
-                                    block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT size = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00060000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000004u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00060000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000000u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-    const struct {
-        const char* name;
-        const char* value;
-    } fields[] = {
-        {"FileVersion", "6.0.0.4"},          {"ProductVersion", "6.00"},
-        {"InternalName", "TLVSHELL"},        {"OriginalFilename", "TLVSHELL.DLL"},
-        {"FileDescription", "Talvo Shell Extensions"}, {"Comments", "Talvo Shell Extensions"},
-        {"LegalTrademarks", ""},
-    };
-    for (const auto& field : fields) {
-        char* value = nullptr;
-        const std::string query = std::string("\\StringFileInfo\\040904B0\\") + field.name;
-        ASSERT_TRUE(VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value),
-                                   &size))
-            << field.name;
-        EXPECT_STREQ(value, field.value) << field.name;
-    }
 }
 
 }  // namespace

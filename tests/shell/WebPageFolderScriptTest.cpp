@@ -70,15 +70,6 @@ TEST_F(WebPageFolderScript, PageListsEntriesReadsTagsAndTestsFiles)
     EXPECT_EQ(output, "1\r\nsame\r\n[][][][]\r\ndict\r\nD:\\Produkt\\\r\n1 0\r\n");
 }
 
-TEST_F(WebPageFolderScript, PageWithoutSettingsSeesNoEntries)
-{
-    const std::string output = Run(
-        "WScript.Echo(folder.Count);\n"
-        "var tag = folder.Tag(0, 'Caption');\n"
-        "WScript.Echo('[' + tag + '][' + folder.Path + ']');\n");
-    EXPECT_EQ(output, "0\r\n[][]\r\n");
-}
-
 TEST_F(WebPageFolderScript, PageStartsProgramsAndTheUserHearsOfMissingOnes)
 {
     settings_.Set("Setup", folder_.MakeFolder("Setup"));

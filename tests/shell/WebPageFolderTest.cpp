@@ -2,7 +2,6 @@
 // own folder settings (HKEY_LOCAL_MACHINE redirected to a scratch key).
 #include "WebPageFolderSupport.h"
 
-#include "Bstr.h"
 #include "MessageBoxAnswerer.h"
 #include "ScratchFolder.h"
 #include "ScratchRegistry.h"
@@ -163,54 +162,6 @@ TEST_F(WebPageFolderTest, DeclaresItselfSafeForUntrustedCallersOnRequest)
     EXPECT_EQ(supported, 0u);
     EXPECT_EQ(enabled, 0u);
     EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_IDispatch, nullptr, &enabled), E_POINTER);
-}
-
-TEST_F(WebPageFolderTest, DispatchFollowsTheTypeLibrary)
-{
-    UseSetupFolder();
-    folder_.Write("Setup\\a.sci", SciFile("Caption=Alpha\r\n"));
-    auto folder = NewFolder();
-    ComPtr<IDispatch> dispatch;
-    ASSERT_EQ(folder.As(IID_IDispatch, dispatch), S_OK);
-
-    UINT count = 0;
-    EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
-    EXPECT_EQ(count, 1u);
-    const wchar_t* const names[] = {L"Count", L"Tag", L"Path", L"FileExists", L"Execute"};
-    for (DISPID expected = 1; expected <= 5; ++expected) {
-        LPOLESTR name = const_cast<LPOLESTR>(names[expected - 1]);
-        DISPID id = 0;
-        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
-        EXPECT_EQ(id, expected);
-    }
-
-    DISPPARAMS none = {};
-    VARIANT result;
-    VariantInit(&result);
-    EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr,
-                               nullptr),
-              S_OK);
-    EXPECT_EQ(result.vt, VT_I4);
-    EXPECT_EQ(result.lVal, 1);
-
-    // Arguments come in reverse order: Tag(0, "Caption").
-    Bstr caption(L"Caption");
-    VARIANT arguments[2];
-    arguments[0].vt = VT_BSTR;
-    arguments[0].bstrVal = caption.Get();
-    arguments[1].vt = VT_I4;
-    arguments[1].lVal = 0;
-    DISPPARAMS tagParameters = {arguments, nullptr, 2, 0};
-    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD,
-                               &tagParameters, &result, nullptr, nullptr),
-              S_OK);
-    ASSERT_EQ(result.vt, VT_BSTR);
-    EXPECT_STREQ(result.bstrVal, L"Alpha");
-    VariantClear(&result);
-
-    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr,
-                               nullptr),
-              DISP_E_BADPARAMCOUNT);
 }
 
 TEST_F(WebPageFolderTest, ExecuteWithoutAProgramTellsTheUser)

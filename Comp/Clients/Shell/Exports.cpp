@@ -1,12 +1,13 @@
 // The library's entry points (exported through tlvshell.def).
 #include "ClassTable.h"
+#include "ComCall.h"
 #include "Registration.h"
 #include "ShellModule.h"
 
 #include <olectl.h>
 #include <windows.h>
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
@@ -14,7 +15,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
         DisableThreadLibraryCalls(instance);
         break;
     case DLL_PROCESS_DETACH:
-        ReleaseClassObjects();
+        // Unloaded by FreeLibrary, not at process exit, where the other
+        // threads are gone, perhaps while holding the class objects' lock.
+        if (!reserved)
+            ReleaseClassObjects();
         break;
     }
     return TRUE;
@@ -32,10 +36,10 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 
 STDAPI DllRegisterServer()
 {
-    return RegisterServer();
+    return GuardComCall([] { return RegisterServer(); });
 }
 
 STDAPI DllUnregisterServer()
 {
-    return UnregisterServer();
+    return GuardComCall([] { return UnregisterServer(); });
 }

@@ -1,6 +1,5 @@
 #include "Registration.h"
 
-#include "Bstr.h"
 #include "ClassTable.h"
 #include "ComPtr.h"
 #include "RegistrarScript.h"
@@ -39,11 +38,9 @@ HRESULT RegisterTypeLibrary()
     if (FAILED(hr))
         return hr;
     const std::string path = ShellModule::Path();
-    Bstr location(ToWide(path));
-    Bstr helpFolder(ToWide(HelpFolder(path)));
-    if (!location || !helpFolder)
-        return E_OUTOFMEMORY;
-    return RegisterTypeLib(library.Get(), location.Get(), helpFolder.Get());
+    std::wstring location = ToWide(path);
+    std::wstring helpFolder = ToWide(HelpFolder(path));
+    return RegisterTypeLib(library.Get(), location.data(), helpFolder.data());
 }
 
 void UnregisterTypeLibrary()
