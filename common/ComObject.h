@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ComPtr.h"
+
 #include <unknwn.h>
 
 #include <atomic>
@@ -111,10 +113,7 @@ HRESULT CreateComObject(IUnknown* outer, REFIID iid, void** out)
     auto* object = new (std::nothrow) ComObject<Impl, ModuleLock>(outer);
     if (!object)
         return E_OUTOFMEMORY;
-    IUnknown* inner = object->Inner();  // holds the one reference so far
-    HRESULT hr = object->FinishConstruction();
-    if (SUCCEEDED(hr))
-        hr = inner->QueryInterface(iid, out);
-    inner->Release();
-    return hr;
+    ComPtr<IUnknown> inner(object->Inner());  // the one reference so far
+    const HRESULT hr = object->FinishConstruction();
+    return FAILED(hr) ? hr : inner->QueryInterface(iid, out);
 }

@@ -1,6 +1,7 @@
 #include "ClassTable.h"
 
 #include "ComObject.h"
+#include "ComPtr.h"
 #include "ContextMenuHandler.h"
 #include "ShellModule.h"
 #include "WebPageFolder.h"
@@ -20,7 +21,7 @@ const size_t kClassCount = sizeof kClassTable / sizeof kClassTable[0];
 namespace {
 
 std::mutex g_classObjectsLock;
-ClassFactory* g_classObjects[sizeof kClassTable / sizeof kClassTable[0]] = {};
+ComPtr<ClassFactory> g_classObjects[sizeof kClassTable / sizeof kClassTable[0]];
 
 }  // namespace
 
@@ -34,7 +35,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
             continue;
         std::lock_guard<std::mutex> guard(g_classObjectsLock);
         if (!g_classObjects[i]) {
-            g_classObjects[i] = new (std::nothrow) ClassFactory(kClassTable[i].createInstance);
+            g_classObjects[i].Reset(new (std::nothrow) ClassFactory(kClassTable[i].createInstance));
             if (!g_classObjects[i])
                 return E_OUTOFMEMORY;
         }
@@ -46,9 +47,6 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
 void ReleaseClassObjects()
 {
     std::lock_guard<std::mutex> guard(g_classObjectsLock);
-    for (ClassFactory*& classObject : g_classObjects) {
-        if (classObject)
-            classObject->Release();
-        classObject = nullptr;
-    }
+    for (ComPtr<ClassFactory>& classObject : g_classObjects)
+        classObject.Reset();
 }
