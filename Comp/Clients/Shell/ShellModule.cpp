@@ -1,10 +1,11 @@
 #include "ShellModule.h"
 
+#include "ModuleRegistration.h"
+
 #include "ResourceString.h"
 #include "resource.h"
 
 #include <atomic>
-#include <vector>
 
 namespace {
 
@@ -27,16 +28,7 @@ HINSTANCE Instance()
 
 std::string Path()
 {
-    std::vector<char> buffer(MAX_PATH);
-    while (true) {
-        const DWORD length =
-            GetModuleFileNameA(g_instance, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return std::string();
-        if (length < buffer.size())
-            return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);  // cut off: try a larger buffer
-    }
+    return ModulePath(g_instance);
 }
 
 void Lock()
