@@ -24,6 +24,16 @@ Variant Connection(bool connected)
     return Variant::Bool(connected ? addin::kConnected : addin::kDisconnected);
 }
 
+void UpdateComAddInConnection(const AutomationObject& application, const std::string& progId,
+                              bool connected)
+{
+    const AutomationObject comAddIns = application.GetAs(office::IID_COMAddIns, "COMAddIns");
+    comAddIns.Call("Update");
+    const AutomationObject addIn = FindComAddIn(comAddIns, progId);
+    if (addIn)
+        addIn.Put("Connect", Connection(connected));
+}
+
 void RemoveMenuPopup(const AutomationObject& commandBars)
 {
     const AutomationObject menuBar = commandBars.GetAs(office::IID_CommandBar, "ActiveMenuBar");
