@@ -1,0 +1,37 @@
+#pragma once
+
+// Looking at a host's add-in record from the tests, with plain registry calls.
+
+#include "AddinRecord.h"
+#include "Journal.h"
+#include "OfficeHost.h"
+#include "ScratchRegistry.h"
+
+#include <memory>
+#include <vector>
+
+inline std::string RecordPath(HostId host)
+{
+    return AddinKeyPath(Host(host).officeKey, Host(host).addinProgId);
+}
+
+inline bool RecordExists(HostId host)
+{
+    return reg::KeyExists(HKEY_CURRENT_USER, RecordPath(host));
+}
+
+// A record as an earlier switch-on left it.
+inline void WriteRecord(HostId host)
+{
+    reg::SetString(HKEY_CURRENT_USER, RecordPath(host), "FileName", "");
+}
+
+// Whether the record existed each time the stand-in was asked for `call`
+// ("Object.Member"), just before the call took effect.
+inline std::shared_ptr<std::vector<bool>> RecordSeenAt(standin::Journal& journal,
+                                                       const std::string& call, HostId host)
+{
+    auto seen = std::make_shared<std::vector<bool>>();
+    journal.Observe(call, [seen, host] { seen->push_back(RecordExists(host)); });
+    return seen;
+}
