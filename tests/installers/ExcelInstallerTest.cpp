@@ -3,14 +3,13 @@
 #include "AddinContract.h"
 #include "FaultSweep.h"
 #include "HostInstance.h"
-#include "RecordChecks.h"
+#include "InstallerChecks.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using standin::ApplicationState;
-using Lines = std::vector<std::string>;
 
 // One Excel's calls when its add-in is switched.
 Lines Switched(const char* connect)

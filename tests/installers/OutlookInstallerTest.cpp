@@ -3,7 +3,7 @@
 #include "AddinContract.h"
 #include "Catalogue.h"
 #include "FaultSweep.h"
-#include "RecordChecks.h"
+#include "InstallerChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,6 @@ namespace {
 
 using standin::ApplicationState;
 using standin::CommandBarsState;
-using Lines = std::vector<std::string>;
 
 // What an earlier tuner left in Outlook's command bars: the translation
 // popup on the menu bar and `toolbars` toolbars of the tuner's name.
@@ -51,7 +50,8 @@ Lines ClearingOldBars(const std::string& folder)
     const std::string explorer = "Explorer[" + folder + "]";
     return {explorer + ".CommandBars",
             "CommandBars.ActiveMenuBar",
-            "CommandBar[Menu Bar].FindControl(missing, missing, \"TALVO6_QB_MENU\", missing, missing)",
+            "CommandBar[Menu Bar].FindControl(missing, missing, \"TALVO6_QB_MENU\", missing, "
+            "missing)",
             "Popup[TALVO6_QB_MENU].Delete(missing)",
             explorer + ".CommandBars",
             "CommandBars.Item(\"TALVO6 Quillbar\")",
@@ -68,19 +68,21 @@ const Lines kOpeningInbox = {
     "Explorer[Inbox].Activate()",
 };
 
+// The clean-up after working in an explorer the run opened: the explorer
+// and Outlook close, and an Outlook still running without a window is told
+// to quit.
+const Lines kClosingOurExplorer = {
+    "Explorer[Inbox].Close()",
+    "Application[Outlook].Quit()",
+    "Application[Outlook].ActiveWindow()",
+    "Application[Outlook].Quit()",
+};
+
 Lines Switching(const char* connect)
 {
     return {"Application[Outlook].COMAddIns", "COMAddIns.Update()",
             "COMAddIns.Item(\"Quillbar.QBOutlookAddin.2\")",
             std::string("COMAddIn[Quillbar.QBOutlookAddin.2].Connect = ") + connect};
-}
-
-Lines Join(std::initializer_list<Lines> parts)
-{
-    Lines joined;
-    for (const Lines& part : parts)
-        joined.insert(joined.end(), part.begin(), part.end());
-    return joined;
 }
 
 class OutlookInstallerTest : public InstallerTest {
@@ -175,10 +177,7 @@ TEST_F(OutlookInstallerTest, AnOutlookStartedByTheCallGetsAnInboxExplorerAndIsCl
                               "Application[Outlook].ActiveExplorer()"},
                              kOpeningInbox,
                              ClearingOldBars("Inbox"),
-                             {"Explorer[Inbox].Close()",
-                              "Application[Outlook].Quit()",
-                              "Application[Outlook].ActiveWindow()",
-                              "Application[Outlook].Quit()"}}))
+                             kClosingOurExplorer}))
         << CallText();
     EXPECT_TRUE(RecordExists(HostId::Outlook));
     EXPECT_FALSE(outlook->comAddIns[0].connected) << "only the record changes in this run";
@@ -203,10 +202,7 @@ TEST_F(OutlookInstallerTest, SwitchOffInAnOutlookWithoutWindowOpensAndClosesAnEx
                              {"Application[Outlook].ActiveExplorer()"},
                              kOpeningInbox,
                              ClearingOldBars("Inbox"),
-                             {"Explorer[Inbox].Close()",
-                              "Application[Outlook].Quit()",
-                              "Application[Outlook].ActiveWindow()",
-                              "Application[Outlook].Quit()"}}))
+                             kClosingOurExplorer}))
         << CallText();
     EXPECT_FALSE(outlook->comAddIns[0].connected);
     EXPECT_EQ(LeakedObjects(), 0);
@@ -327,10 +323,9 @@ TEST_P(OutlookFaultSweep, EveryFailingCallEndsTheRunAsItShould)
     // is told to quit.
     const std::size_t added = IndexOf(clean, "Explorers.Add");
     sweep.AfterFailure([&](std::size_t failed) {
-        Lines tail;
         if (failed > added && added < clean.size())
-            tail = {"Explorer[Inbox].Close()", "Application[Outlook].Quit()"};
-        tail.push_back("Application[Outlook].ActiveWindow()");
+            return kClosingOurExplorer;
+        Lines tail = {"Application[Outlook].ActiveWindow()"};
         if (!c.withExplorer)
             tail.push_back("Application[Outlook].Quit()");
         return tail;

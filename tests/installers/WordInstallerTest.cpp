@@ -3,7 +3,7 @@
 #include "AddinContract.h"
 #include "FaultSweep.h"
 #include "HostWindow.h"
-#include "RecordChecks.h"
+#include "InstallerChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,28 @@
 namespace {
 
 using standin::ApplicationState;
-using Lines = std::vector<std::string>;
+
+const Lines kProtectingMenuBar = {
+    "Application[Word].CommandBars",
+    "CommandBars.ActiveMenuBar",
+    "CommandBar[Menu Bar].Protection = 8:I4",
+};
+
+Lines Switching(const char* connect)
+{
+    return {"Application[Word].COMAddIns", "COMAddIns.Update()",
+            "COMAddIns.Item(\"Quillbar.QBWordAddin.2\")",
+            std::string("COMAddIn[Quillbar.QBWordAddin.2].Connect = ") + connect};
+}
+
+const Lines kHiddenDocument = {
+    "Application[Word].Documents",
+    "Documents.Add(missing, missing, missing, 0:I2)",
+    "Document.Saved = -1:BOOL",
+    "Document.Close(missing, missing, missing)",
+};
+
+const Lines kQuit = {"Application[Word].Quit(missing, missing, missing)"};
 
 class WordInstallerTest : public InstallerTest {
 public:
@@ -32,12 +53,18 @@ public:
         return word;
     }
 
-    static void CreateSettingsKey() { reg::CreateKey(HKEY_CURRENT_USER, addin::kWordSettingsKey); }
-    static bool SettingsKeyExists() { return reg::KeyExists(HKEY_CURRENT_USER, addin::kWordSettingsKey); }
+    static void CreateSettingsKey()
+    {
+        reg::CreateKey(HKEY_CURRENT_USER, addin::kWordSettingsKey);
+    }
+    static bool SettingsKeyExists()
+    {
+        return reg::KeyExists(HKEY_CURRENT_USER, addin::kWordSettingsKey);
+    }
     static std::optional<DWORD> IsRunning()
     {
-        const auto value =
-            reg::GetValue(HKEY_CURRENT_USER, addin::kWordSettingsKey, addin::kWordSettingsIsRunning);
+        const auto value = reg::GetValue(HKEY_CURRENT_USER, addin::kWordSettingsKey,
+                                         addin::kWordSettingsIsRunning);
         if (!value || value->type != REG_DWORD || value->data.size() != sizeof(DWORD))
             return std::nullopt;
         return *reinterpret_cast<const DWORD*>(value->data.data());
@@ -86,20 +113,10 @@ TEST_F(ForegroundWindowTest, SwitchOnInARunningWordConnectsBringsItForwardAndMak
 
     EXPECT_EQ(InstallWordAddin(true), 1);
 
-    EXPECT_EQ(Calls(), (Lines{
-                           "Application[Word].Version",
-                           "Application[Word].CommandBars",
-                           "CommandBars.ActiveMenuBar",
-                           "CommandBar[Menu Bar].Protection = 8:I4",
-                           "Application[Word].COMAddIns",
-                           "COMAddIns.Update()",
-                           "COMAddIns.Item(\"Quillbar.QBWordAddin.2\")",
-                           "COMAddIn[Quillbar.QBWordAddin.2].Connect = -1:BOOL",
-                           "Application[Word].Documents",
-                           "Documents.Add(missing, missing, missing, 0:I2)",
-                           "Document.Saved = -1:BOOL",
-                           "Document.Close(missing, missing, missing)",
-                       }))
+    EXPECT_EQ(Calls(), Join({{"Application[Word].Version"},
+                             kProtectingMenuBar,
+                             Switching("-1:BOOL"),
+                             kHiddenDocument}))
         << CallText();
     EXPECT_EQ(*recordAtUpdate, std::vector<bool>{true});
     EXPECT_TRUE(foregroundAtUpdate) << "the main window comes forward before the add-in connects";
@@ -120,17 +137,10 @@ TEST_F(ForegroundWindowTest, SwitchOnStartsWordWhenNoneRunsAndQuitsItWithoutTouc
 
     EXPECT_EQ(InstallWordAddin(true), 1);
 
-    EXPECT_EQ(Calls(), (Lines{
-                           "Application[Word].Version",
-                           "Application[Word].CommandBars",
-                           "CommandBars.ActiveMenuBar",
-                           "CommandBar[Menu Bar].Protection = 8:I4",
-                           "Application[Word].COMAddIns",
-                           "COMAddIns.Update()",
-                           "COMAddIns.Item(\"Quillbar.QBWordAddin.2\")",
-                           "COMAddIn[Quillbar.QBWordAddin.2].Connect = -1:BOOL",
-                           "Application[Word].Quit(missing, missing, missing)",
-                       }))
+    EXPECT_EQ(Calls(), Join({{"Application[Word].Version"},
+                             kProtectingMenuBar,
+                             Switching("-1:BOOL"),
+                             kQuit}))
         << CallText();
     EXPECT_EQ(Foreground(), other_.Handle());
     EXPECT_EQ(word->quitCalls, 1);
@@ -150,24 +160,19 @@ TEST_F(WordInstallerTest, SwitchOffInARunningWordRemovesTheTemplateAndDisconnect
 
     EXPECT_EQ(InstallWordAddin(false), 1);
 
-    EXPECT_EQ(Calls(), (Lines{
-                           "Application[Word].Version",
-                           "Application[Word].AddIns",
-                           "AddIns.Count",
-                           "AddIns.Item(1:I4)",
-                           "AddIn[Normal.dot].Name",
-                           "AddIns.Count",
-                           "AddIns.Item(2:I4)",
-                           "AddIn[tqbarsv6.dot].Name",
-                           "Application[Word].DisplayAlerts = 0:I4",
-                           "AddIn[tqbarsv6.dot].Delete()",
-                           "Application[Word].DisplayAlerts = -1:I4",
-                           "AddIns.Count",
-                           "Application[Word].COMAddIns",
-                           "COMAddIns.Update()",
-                           "COMAddIns.Item(\"Quillbar.QBWordAddin.2\")",
-                           "COMAddIn[Quillbar.QBWordAddin.2].Connect = 0:BOOL",
-                       }))
+    EXPECT_EQ(Calls(), Join({{"Application[Word].Version",
+                              "Application[Word].AddIns",
+                              "AddIns.Count",
+                              "AddIns.Item(1:I4)",
+                              "AddIn[Normal.dot].Name",
+                              "AddIns.Count",
+                              "AddIns.Item(2:I4)",
+                              "AddIn[tqbarsv6.dot].Name",
+                              "Application[Word].DisplayAlerts = 0:I4",
+                              "AddIn[tqbarsv6.dot].Delete()",
+                              "Application[Word].DisplayAlerts = -1:I4",
+                              "AddIns.Count"},
+                             Switching("0:BOOL")}))
         << CallText();
     EXPECT_EQ(*recordAtVersion, std::vector<bool>{false}) << "the record goes before Word is asked";
     EXPECT_EQ(word->wordAddIns, Lines{"Normal.dot"});
@@ -184,19 +189,14 @@ TEST_F(WordInstallerTest, SwitchOffInAStartedWordQuitsItAfterwards)
 
     EXPECT_EQ(InstallWordAddin(false), 1);
 
-    EXPECT_EQ(Calls(), (Lines{
-                           "Application[Word].Version",
-                           "Application[Word].AddIns",
-                           "AddIns.Count",
-                           "AddIns.Item(1:I4)",
-                           "AddIn[Normal.dot].Name",
-                           "AddIns.Count",
-                           "Application[Word].COMAddIns",
-                           "COMAddIns.Update()",
-                           "COMAddIns.Item(\"Quillbar.QBWordAddin.2\")",
-                           "COMAddIn[Quillbar.QBWordAddin.2].Connect = 0:BOOL",
-                           "Application[Word].Quit(missing, missing, missing)",
-                       }))
+    EXPECT_EQ(Calls(), Join({{"Application[Word].Version",
+                              "Application[Word].AddIns",
+                              "AddIns.Count",
+                              "AddIns.Item(1:I4)",
+                              "AddIn[Normal.dot].Name",
+                              "AddIns.Count"},
+                             Switching("0:BOOL"),
+                             kQuit}))
         << CallText();
     EXPECT_FALSE(RecordExists(HostId::Word));
     EXPECT_EQ(LeakedObjects(), 0);
@@ -234,7 +234,8 @@ TEST_F(WordInstallerTest, WithoutWordOnlyTheRecordChanges)
 
     EXPECT_EQ(InstallWordAddin(true), 1);
     EXPECT_TRUE(RecordExists(HostId::Word));
-    const auto description = reg::GetValue(HKEY_CURRENT_USER, RecordPath(HostId::Word), "Description");
+    const auto description =
+        reg::GetValue(HKEY_CURRENT_USER, RecordPath(HostId::Word), "Description");
     ASSERT_TRUE(description);
     EXPECT_EQ(description->Text(), "TALVO Quillbar for Word XP & 2000");
 
@@ -281,9 +282,19 @@ TEST_F(WordInstallerTest, AStartedWordOfALaterVersionIsQuitAtOnce)
 
     EXPECT_EQ(InstallWordAddin(true), 1);
 
-    EXPECT_EQ(Calls(), (Lines{"Application[Word].Version",
-                              "Application[Word].Quit(missing, missing, missing)"}));
+    EXPECT_EQ(Calls(), Join({{"Application[Word].Version"}, kQuit}));
     EXPECT_TRUE(RecordExists(HostId::Word));
+    EXPECT_EQ(LeakedObjects(), 0);
+}
+
+TEST_F(WordInstallerTest, AStartedWordOfALaterVersionThatFailsToQuitEndsTheCall)
+{
+    InstalledWord("12.0");
+    journal_->FailCall("Application.Quit", 1, RPC_E_DISCONNECTED);
+
+    EXPECT_EQ(InstallWordAddin(true), 1);
+
+    EXPECT_FALSE(RecordExists(HostId::Word));
     EXPECT_EQ(LeakedObjects(), 0);
 }
 
@@ -375,8 +386,10 @@ TEST_P(WordFaultSweep, EveryFailingCallEndsTheRunAsItShould)
 
 INSTANTIATE_TEST_SUITE_P(
     Word, WordFaultSweep,
-    ::testing::Values(WordSweepCase{"RunningOn", true, true}, WordSweepCase{"RunningOff", true, false},
-                      WordSweepCase{"StartedOn", false, true}, WordSweepCase{"StartedOff", false, false}),
+    ::testing::Values(WordSweepCase{"RunningOn", true, true},
+                      WordSweepCase{"RunningOff", true, false},
+                      WordSweepCase{"StartedOn", false, true},
+                      WordSweepCase{"StartedOff", false, false}),
     [](const ::testing::TestParamInfo<WordSweepCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -34,7 +34,8 @@ int InstallExcelAddin(bool enable)
             ComPtr<IUnknown> object;
             table->GetObject(moniker.Get(), object.Put());
             moniker.Reset();
-            const AutomationObject excel = AutomationObject::Query(object.Get(), host.applicationIid);
+            const AutomationObject excel =
+                AutomationObject::Query(object.Get(), host.applicationIid);
             object.Reset();
             if (!excel || !IsSupportedOfficeVersion(excel.GetText("Version")))
                 continue;

@@ -25,10 +25,16 @@ Variant Connection(bool connected)
 }
 
 void UpdateComAddInConnection(const AutomationObject& application, const std::string& progId,
-                              bool connected)
+                              bool connected, UpdateFailure updateFailure)
 {
-    const AutomationObject comAddIns = application.GetAs(office::IID_COMAddIns, "COMAddIns");
-    comAddIns.Call("Update");
+    AutomationObject comAddIns;
+    try {
+        comAddIns = application.GetAs(office::IID_COMAddIns, "COMAddIns");
+        comAddIns.Call("Update");
+    } catch (const ComError&) {
+        if (updateFailure == UpdateFailure::Raises)
+            throw;
+    }
     const AutomationObject addIn = FindComAddIn(comAddIns, progId);
     if (addIn)
         addIn.Put("Connect", Connection(connected));

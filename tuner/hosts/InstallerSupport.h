@@ -16,11 +16,16 @@ AutomationObject FindComAddIn(const AutomationObject& comAddIns, const std::stri
 // The value for COMAddIn.Connect: -1 loads the add-in, 0 unloads it.
 Variant Connection(bool connected);
 
+// Whether a failure to get the COM add-in collection or to update it ends
+// the installer's run or is passed over (the add-in then counts as not found
+// unless the collection was had).
+enum class UpdateFailure { Raises, Ignored };
+
 // Tells the application's COM add-in collection to re-read the add-in records
 // (COMAddIns.Update), then connects or disconnects the add-in if the
-// collection knows it. Getting the collection, Update and Connect raise.
+// collection knows it. Connect raises.
 void UpdateComAddInConnection(const AutomationObject& application, const std::string& progId,
-                              bool connected);
+                              bool connected, UpdateFailure updateFailure = UpdateFailure::Raises);
 
 // Deletes the popup tagged with the menu tag from the active menu bar, if
 // there is one; a non-popup control with that tag stays.

@@ -29,22 +29,6 @@ AutomationObject ReachOutlook(const OfficeHost& host)
     return AutomationObject();
 }
 
-// Like UpdateComAddInConnection, but here a failing collection or Update
-// does not end the run: the add-in is then looked up all the same, or
-// counts as not found.
-void SetConnection(const AutomationObject& outlook, const char* progId, bool connected)
-{
-    AutomationObject comAddIns;
-    try {
-        comAddIns = outlook.GetAs(office::IID_COMAddIns, "COMAddIns");
-        comAddIns.Call("Update");
-    } catch (const ComError&) {
-    }
-    const AutomationObject addIn = FindComAddIn(comAddIns, progId);
-    if (addIn)
-        addIn.Put("Connect", Connection(connected));
-}
-
 // A new explorer on the Inbox.
 AutomationObject OpenInboxExplorer(const AutomationObject& outlook)
 {
@@ -96,7 +80,7 @@ int InstallOutlookAddin(bool enable)
             return 0;
 
         if (!enable)
-            SetConnection(outlook, host.addinProgId, false);
+            UpdateComAddInConnection(outlook, host.addinProgId, false, UpdateFailure::Ignored);
 
         // The active explorer, or a new one on the Inbox.
         explorer = outlook.CallAs(office::IID_OutlookExplorer, "ActiveExplorer");
@@ -113,9 +97,10 @@ int InstallOutlookAddin(bool enable)
 
         if (enable) {
             RegisterAddin(host.officeKey, host.addinProgId, host.addinDescription, 0, 3);
-            // In an Outlook we opened a window for, the record alone does it.
+            // Where the explorer had to be opened, the record is all that
+            // changes in this run.
             if (!explorerOpened)
-                SetConnection(outlook, host.addinProgId, true);
+                UpdateComAddInConnection(outlook, host.addinProgId, true, UpdateFailure::Ignored);
         }
     } catch (const ComError&) {
         // The main part ends here; the clean-up below still runs.

@@ -118,7 +118,7 @@ int InstallWordAddin(bool enable)
             word.Reset();
         }
 
-        // The menu bar's entries stay visible.
+        // The user may not hide Word's menu bar.
         if (enable && word) {
             try {
                 word.GetAs(office::IID_CommandBars, "CommandBars")
@@ -134,6 +134,7 @@ int InstallWordAddin(bool enable)
         if (!word)
             return 1;
 
+        // Switching off also takes the template out of Word's add-ins list.
         if (!enable)
             RemoveTemplateEntries(word);
 

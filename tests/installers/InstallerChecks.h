@@ -1,14 +1,28 @@
 #pragma once
 
-// Looking at a host's add-in record from the tests, with plain registry calls.
+// Looking at what an installer run left: the host's add-in record (read with
+// plain registry calls) and the journal.
 
 #include "AddinRecord.h"
 #include "Journal.h"
 #include "OfficeHost.h"
 #include "ScratchRegistry.h"
 
+#include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
+
+// Expected journals, one call a line, put together from parts.
+using Lines = std::vector<std::string>;
+
+inline Lines Join(std::initializer_list<Lines> parts)
+{
+    Lines joined;
+    for (const Lines& part : parts)
+        joined.insert(joined.end(), part.begin(), part.end());
+    return joined;
+}
 
 inline std::string RecordPath(HostId host)
 {
