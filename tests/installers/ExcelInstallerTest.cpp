@@ -13,9 +13,8 @@ using standin::ApplicationState;
 // One Excel's calls when its add-in is switched.
 Lines Switched(const char* connect)
 {
-    return {"Application[Excel].Version", "Application[Excel].COMAddIns", "COMAddIns.Update()",
-            "COMAddIns.Item(\"Quillbar.QBExcelAddin.2\")",
-            std::string("COMAddIn[Quillbar.QBExcelAddin.2].Connect = ") + connect};
+    return Join({{"Application[Excel].Version"},
+                 SwitchingAddin("Excel", "Quillbar.QBExcelAddin.2", connect)});
 }
 
 class ExcelInstallerTest : public InstallerTest {

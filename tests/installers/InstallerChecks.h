@@ -24,6 +24,16 @@ inline Lines Join(std::initializer_list<Lines> parts)
     return joined;
 }
 
+// The calls that make an application re-read the add-in records and switch
+// the add-in: `connect` is how the journal shows the value set.
+inline Lines SwitchingAddin(const std::string& host, const std::string& progId,
+                            const std::string& connect)
+{
+    return {"Application[" + host + "].COMAddIns", "COMAddIns.Update()",
+            "COMAddIns.Item(\"" + progId + "\")",
+            "COMAddIn[" + progId + "].Connect = " + connect};
+}
+
 inline std::string RecordPath(HostId host)
 {
     return AddinKeyPath(Host(host).officeKey, Host(host).addinProgId);

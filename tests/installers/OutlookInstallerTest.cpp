@@ -80,9 +80,7 @@ const Lines kClosingOurExplorer = {
 
 Lines Switching(const char* connect)
 {
-    return {"Application[Outlook].COMAddIns", "COMAddIns.Update()",
-            "COMAddIns.Item(\"Quillbar.QBOutlookAddin.2\")",
-            std::string("COMAddIn[Quillbar.QBOutlookAddin.2].Connect = ") + connect};
+    return SwitchingAddin("Outlook", "Quillbar.QBOutlookAddin.2", connect);
 }
 
 class OutlookInstallerTest : public InstallerTest {

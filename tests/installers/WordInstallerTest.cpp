@@ -35,9 +35,7 @@ const Lines kRemovingTemplate = {
 
 Lines Switching(const char* connect)
 {
-    return {"Application[Word].COMAddIns", "COMAddIns.Update()",
-            "COMAddIns.Item(\"Quillbar.QBWordAddin.2\")",
-            std::string("COMAddIn[Quillbar.QBWordAddin.2].Connect = ") + connect};
+    return SwitchingAddin("Word", "Quillbar.QBWordAddin.2", connect);
 }
 
 const Lines kHiddenDocument = {
