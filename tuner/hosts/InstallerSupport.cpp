@@ -27,9 +27,8 @@ Variant Connection(bool connected)
 void UpdateComAddInConnection(const AutomationObject& application, const std::string& progId,
                               bool connected, UpdateFailure updateFailure)
 {
-    AutomationObject comAddIns;
+    const AutomationObject comAddIns = application.GetAs(office::IID_COMAddIns, "COMAddIns");
     try {
-        comAddIns = application.GetAs(office::IID_COMAddIns, "COMAddIns");
         comAddIns.Call("Update");
     } catch (const ComError&) {
         if (updateFailure == UpdateFailure::Raises)

@@ -16,14 +16,13 @@ AutomationObject FindComAddIn(const AutomationObject& comAddIns, const std::stri
 // The value for COMAddIn.Connect: -1 loads the add-in, 0 unloads it.
 Variant Connection(bool connected);
 
-// Whether a failure to get the COM add-in collection or to update it ends
-// the installer's run or is passed over (the add-in then counts as not found
-// unless the collection was had).
+// Whether a failing COMAddIns.Update ends the installer's run or is passed
+// over (the add-in is then looked up all the same).
 enum class UpdateFailure { Raises, Ignored };
 
 // Tells the application's COM add-in collection to re-read the add-in records
 // (COMAddIns.Update), then connects or disconnects the add-in if the
-// collection knows it. Connect raises.
+// collection knows it. Getting the collection and Connect raise.
 void UpdateComAddInConnection(const AutomationObject& application, const std::string& progId,
                               bool connected, UpdateFailure updateFailure = UpdateFailure::Raises);
 
