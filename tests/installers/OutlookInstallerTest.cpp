@@ -202,7 +202,7 @@ TEST_F(OutlookInstallerTest, AnOutlookStartedByTheCallIsWorkedOnAndClosedAgain)
 
     EXPECT_EQ(InstallOutlookAddin(true), 1);
 
-    EXPECT_EQ(Calls(), kOutlookCases[2].journal) << CallText();
+    EXPECT_EQ(Calls(), kOutlookCases[2].journal) << CallText();  // as NoWindowOn
     EXPECT_TRUE(RecordExists(HostId::Outlook));
     EXPECT_EQ(outlook->quitCalls, 2);
     EXPECT_EQ(older->quitCalls + older->comAddInsUpdates, 0);
