@@ -1,5 +1,15 @@
 #include "InstallerFixture.h"
 
+namespace {
+
+ULONG ReferenceCount(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
+}  // namespace
+
 InstallerTest::InstallerTest() : liveAtStart_(standin::DispatchObject::LiveCount())
 {
     ClearDispatchIdCache();
@@ -37,6 +47,7 @@ void InstallerTest::MakeRunning(const std::shared_ptr<standin::ApplicationState>
 {
     runningObjects_.push_back(standin::MakeApplication(journal_, app));
     running_.push_back(std::make_unique<standin::RunningObject>(runningObjects_.back().Get()));
+    runningReferences_.push_back(ReferenceCount(runningObjects_.back().Get()));
     ASSERT_EQ(running_.back()->Result(), S_OK);
 }
 
@@ -50,6 +61,10 @@ std::string InstallerTest::CallText() const
 
 long InstallerTest::LeakedObjects() const
 {
-    return standin::DispatchObject::LiveCount() - liveAtStart_ -
-           static_cast<long>(runningObjects_.size());
+    long leaked = standin::DispatchObject::LiveCount() - liveAtStart_ -
+                  static_cast<long>(runningObjects_.size());
+    for (std::size_t i = 0; i < runningObjects_.size(); ++i)
+        leaked += static_cast<long>(ReferenceCount(runningObjects_[i].Get())) -
+                  static_cast<long>(runningReferences_[i]);
+    return leaked;
 }

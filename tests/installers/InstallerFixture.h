@@ -36,7 +36,9 @@ protected:
     std::vector<std::string> Calls() const { return journal_->CallStrings(); }
     // The calls as one text, one per line, for readable failure messages.
     std::string CallText() const;
-    // Stand-in objects still alive beyond those the test itself holds.
+    // Stand-in objects still alive beyond those the test itself holds, and
+    // references to running applications beyond those held when they were
+    // made running.
     long LeakedObjects() const;
 
     ScratchRegistry registry_{ScratchRegistry::kCurrentUser};
@@ -46,5 +48,6 @@ private:
     std::vector<std::unique_ptr<standin::CreatableClass>> classes_;
     std::vector<ComPtr<IDispatch>> runningObjects_;
     std::vector<std::unique_ptr<standin::RunningObject>> running_;
+    std::vector<ULONG> runningReferences_;  // each running object's count once registered
     long liveAtStart_ = 0;
 };

@@ -36,8 +36,12 @@ ScratchRegistry::ScratchRegistry(unsigned roots) : basePath_(UniqueScratchPath()
             continue;
         HKEY scratch = nullptr;
         const std::string path = basePath_ + "\\" + root.name;
-        LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &scratch, nullptr);
+        LONG rc = ERROR_KEY_DELETED;
+        // Another test program may delete the shared parent key just as this
+        // one creates a key below it; then creating again succeeds.
+        for (int attempt = 0; attempt < 10 && rc == ERROR_KEY_DELETED; ++attempt)
+            rc = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                 nullptr, &scratch, nullptr);
         if (rc != ERROR_SUCCESS) {
             ADD_FAILURE() << "cannot create scratch key " << path << ": " << rc;
             continue;

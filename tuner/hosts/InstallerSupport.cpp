@@ -24,6 +24,21 @@ Variant Connection(bool connected)
     return Variant::Bool(connected ? addin::kConnected : addin::kDisconnected);
 }
 
+void UpdateComAddInConnection(const AutomationObject& application, const std::string& progId,
+                              bool connected, UpdateFailure updateFailure)
+{
+    const AutomationObject comAddIns = application.GetAs(office::IID_COMAddIns, "COMAddIns");
+    try {
+        comAddIns.Call("Update");
+    } catch (const ComError&) {
+        if (updateFailure == UpdateFailure::Raises)
+            throw;
+    }
+    const AutomationObject addIn = FindComAddIn(comAddIns, progId);
+    if (addIn)
+        addIn.Put("Connect", Connection(connected));
+}
+
 void RemoveMenuPopup(const AutomationObject& commandBars)
 {
     const AutomationObject menuBar = commandBars.GetAs(office::IID_CommandBar, "ActiveMenuBar");

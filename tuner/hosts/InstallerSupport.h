@@ -16,6 +16,16 @@ AutomationObject FindComAddIn(const AutomationObject& comAddIns, const std::stri
 // The value for COMAddIn.Connect: -1 loads the add-in, 0 unloads it.
 Variant Connection(bool connected);
 
+// Whether a failing COMAddIns.Update ends the installer's run or is passed
+// over (the add-in is then looked up all the same).
+enum class UpdateFailure { Raises, Ignored };
+
+// Tells the application's COM add-in collection to re-read the add-in records
+// (COMAddIns.Update), then connects or disconnects the add-in if the
+// collection knows it. Getting the collection and Connect raise.
+void UpdateComAddInConnection(const AutomationObject& application, const std::string& progId,
+                              bool connected, UpdateFailure updateFailure = UpdateFailure::Raises);
+
 // Deletes the popup tagged with the menu tag from the active menu bar, if
 // there is one; a non-popup control with that tag stays.
 void RemoveMenuPopup(const AutomationObject& commandBars);

@@ -256,6 +256,8 @@ public:
             const auto* named = dynamic_cast<FolderObject*>(ours.Get());
             auto explorer = std::make_shared<ExplorerState>();
             explorer->folder = named ? named->Name() : "Folder";
+            if (application_->newExplorerBars)
+                explorer->commandBars = application_->newExplorerBars;
             application_->explorers.push_back(explorer);
             return ObjectValue(MakeObject<ExplorerObject>(sharedJournal(), application_, explorer));
         });
@@ -263,6 +265,15 @@ public:
 
 private:
     shared_ptr<ApplicationState> application_;
+};
+
+// An Outlook item's own window; nothing of it is used but its presence.
+class InspectorObject : public DispatchObject {
+public:
+    explicit InspectorObject(shared_ptr<Journal> journal)
+        : DispatchObject(std::move(journal), "Inspector", {OfficeIids().outlookInspector})
+    {
+    }
 };
 
 const IID& ApplicationIid(HostKind host)
@@ -293,6 +304,7 @@ public:
         if (host != HostKind::Excel) {
             AddMethod("Quit", [this](const Arguments&) {
                 ++app_->quitCalls;
+                CloseWindows();
                 return Variant();
             });
         }
@@ -331,8 +343,12 @@ private:
     void AddOutlookMembers()
     {
         AddMethod("ActiveExplorer", [this](const Arguments&) { return ActiveExplorer(); });
-        // The topmost Outlook window; in the stand-in only explorers have windows.
-        AddMethod("ActiveWindow", [this](const Arguments&) { return ActiveExplorer(); });
+        // The topmost Outlook window: the active explorer, else an open item.
+        AddMethod("ActiveWindow", [this](const Arguments&) {
+            if (HasActiveExplorer() || !app_->inspectorOpen)
+                return ActiveExplorer();
+            return ObjectValue(MakeObject<InspectorObject>(sharedJournal()));
+        });
         AddProperty("Explorers", [this](const Arguments&) {
             return ObjectValue(MakeObject<ExplorersObject>(sharedJournal(), app_));
         });
@@ -343,9 +359,22 @@ private:
         });
     }
 
+    // Quitting closes the windows: Outlook's explorers and item windows.
+    void CloseWindows()
+    {
+        for (const auto& explorer : app_->explorers)
+            explorer->closed = true;
+        app_->activeExplorer.reset();
+        app_->inspectorOpen = false;
+    }
+
+    bool HasActiveExplorer() const
+    {
+        return app_->activeExplorer && !app_->activeExplorer->closed;
+    }
     Variant ActiveExplorer() const
     {
-        if (!app_->activeExplorer || app_->activeExplorer->closed)
+        if (!HasActiveExplorer())
             return Nothing();
         return ObjectValue(MakeObject<ExplorerObject>(sharedJournal(), app_, app_->activeExplorer));
     }

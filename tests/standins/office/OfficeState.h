@@ -95,6 +95,9 @@ struct ApplicationState {
 
     std::vector<std::shared_ptr<ExplorerState>> explorers;  // Outlook
     std::shared_ptr<ExplorerState> activeExplorer;
+    bool inspectorOpen = false;  // Outlook: an item's window, which is no explorer
+    // Outlook: the command bars an explorer added later shows (null: a typical set).
+    std::shared_ptr<CommandBarsState> newExplorerBars;
 
     ComAddInState* FindComAddIn(const std::string& progId);
     std::shared_ptr<ExplorerState> OpenExplorer(const std::string& folder);

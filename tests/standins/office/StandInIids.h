@@ -33,6 +33,7 @@ struct Iids {
     IID outlookNameSpace = IidFromText(L"{00063002-0000-0000-C000-000000000046}");
     IID outlookExplorer = IidFromText(L"{00063003-0000-0000-C000-000000000046}");
     IID outlookFolder = IidFromText(L"{00063006-0000-0000-C000-000000000046}");
+    IID outlookInspector = IidFromText(L"{00063005-0000-0000-C000-000000000046}");
     IID outlookExplorers = IidFromText(L"{0006300A-0000-0000-C000-000000000046}");
 };
 
