@@ -20,7 +20,7 @@ namespace {
 struct CommandBarHost {
     HostId host;                        // record, add-in ProgID, host ProgIDs, interface
     bool checksVersion;                 // "9.", "10." or "11." required
-    bool toleratesUpdateFailure;        // a failing COMAddIns.Update is ignored
+    UpdateFailure updateFailure;        // whether a failing COMAddIns.Update ends the run
     short menuBeforeOffset;             // popup goes before count - offset when count > 2
     bool pressesToolbarToggle;          // the toolbar's own switch is shown pressed
     bool quitsAlways;                   // else only when the host has no visible window
@@ -29,43 +29,15 @@ struct CommandBarHost {
     const ControlDescriptor* toolbarTable;
 };
 
-//                               version  update   before  toolbar  quit    after
-//                               check    ignored  offset  pressed  always  error
-const CommandBarHost kPowerPoint = {HostId::PowerPoint, true, false, 2, false, false, 1,
+//                                   version  a failing Update     before  toolbar  quit    after
+//                                   check                         offset  pressed  always  error
+const CommandBarHost kPowerPoint = {HostId::PowerPoint, true, UpdateFailure::Raises, 2, false, false, 1,
                                     catalogue::kPowerPointMenu, catalogue::kPowerPointToolbar};
-const CommandBarHost kFrontPage = {HostId::FrontPage, false, true, 1, true, true, 0,
+const CommandBarHost kFrontPage = {HostId::FrontPage, false, UpdateFailure::Ignored, 1, true, true, 0,
                                    catalogue::kFrontPageMenu, catalogue::kFrontPageToolbar};
 
 constexpr int kCannotReachHost = 0;
 constexpr int kDone = 1;
-
-// Tries the host's ProgIDs newest first.
-AutomationObject CreateHost(const OfficeHost& host)
-{
-    AutomationObject application;
-    for (const char* progId : host.automationProgIds) {
-        if (progId && SUCCEEDED(CreateHostInstance(progId, nullptr, CLSCTX_ALL,
-                                                   host.applicationIid, application)))
-            break;
-    }
-    return application;
-}
-
-// COMAddIns.Update, so that the host re-reads the records; then Connect on
-// the add-in if the host knows it.
-void SetConnected(const CommandBarHost& plan, const AutomationObject& application,
-                  const OfficeHost& host, bool connected)
-{
-    const AutomationObject comAddIns = application.GetAs(office::IID_COMAddIns, "COMAddIns");
-    try {
-        comAddIns.Call("Update");
-    } catch (const ComError&) {
-        if (!plan.toleratesUpdateFailure)
-            throw;
-    }
-    if (const AutomationObject addIn = FindComAddIn(comAddIns, host.addinProgId))
-        addIn.Put("Connect", Connection(connected));
-}
 
 // Shows the switch tagged `tag` on `bar` as pressed, if it is a button.
 void PressToggle(const AutomationObject& bar, const char* tag)
@@ -127,14 +99,14 @@ int InstallCommandBarHostAddin(const CommandBarHost& plan, bool enable)
         UnregisterAddin(host.officeKey, host.addinProgId);
 
     try {
-        const AutomationObject application = CreateHost(host);
+        const AutomationObject application = CreateHostFromProgIds(host);
         if (!application)
             return kCannotReachHost;
         if (plan.checksVersion && !IsSupportedOfficeVersion(application.GetText("Version")))
             return kCannotReachHost;
 
         if (!enable)
-            SetConnected(plan, application, host, false);
+            UpdateComAddInConnection(application, host.addinProgId, false, plan.updateFailure);
 
         // Whatever an earlier run left is removed, in both directions. Each
         // step takes the command-bar collection afresh and lets go of it after.
@@ -148,7 +120,7 @@ int InstallCommandBarHostAddin(const CommandBarHost& plan, bool enable)
             BuildMenu(plan, commandBars());
             BuildToolbar(plan, commandBars());
             RegisterAddin(host.officeKey, host.addinProgId, host.addinDescription, 0, 3);
-            SetConnected(plan, application, host, true);
+            UpdateComAddInConnection(application, host.addinProgId, true, plan.updateFailure);
         }
 
         if (plan.quitsAlways || application.GetNumber("Visible") == 0)

@@ -2,7 +2,20 @@
 
 #include "AddinContract.h"
 #include "Catalogue.h"
+#include "HostInstance.h"
+#include "OfficeHost.h"
 #include "OfficeInterfaces.h"
+
+AutomationObject CreateHostFromProgIds(const OfficeHost& host)
+{
+    AutomationObject application;
+    for (const char* progId : host.automationProgIds) {
+        if (progId && SUCCEEDED(CreateHostInstance(progId, nullptr, CLSCTX_ALL,
+                                                   host.applicationIid, application)))
+            break;
+    }
+    return application;
+}
 
 bool IsSupportedOfficeVersion(const std::string& version)
 {

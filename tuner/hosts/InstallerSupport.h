@@ -6,6 +6,12 @@
 
 #include <string>
 
+struct OfficeHost;
+
+// A new instance of the host, created under its automation ProgIDs tried in
+// order; a null object when none can be created.
+AutomationObject CreateHostFromProgIds(const OfficeHost& host);
+
 // Office 2000, XP and 2003 report versions starting "9.", "10." or "11.".
 bool IsSupportedOfficeVersion(const std::string& version);
 

@@ -39,6 +39,7 @@ struct OfficeHost {
     bool touchesClipboard;
     // The installation can forbid switching the host (IsFrontPageOffered).
     bool hasOfferGate;
+    int (*install)(bool enable);    // the host's installer (Installers.h)
 };
 
 enum class HostId { Word, Excel, PowerPoint, FrontPage, Outlook };

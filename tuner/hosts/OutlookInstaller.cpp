@@ -21,12 +21,7 @@ AutomationObject ReachOutlook(const OfficeHost& host)
     AutomationObject outlook;
     if (SUCCEEDED(FindRunningObject(host.applicationIid, outlook)))
         return outlook;
-    for (const char* progId : host.automationProgIds) {
-        if (progId && SUCCEEDED(CreateHostInstance(progId, nullptr, CLSCTX_ALL,
-                                                   host.applicationIid, outlook)))
-            return outlook;
-    }
-    return AutomationObject();
+    return CreateHostFromProgIds(host);
 }
 
 // A new explorer on the Inbox.
