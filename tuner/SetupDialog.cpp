@@ -2,13 +2,11 @@
 
 #include "HelpTopic.h"
 #include "HostDetection.h"
-#include "Installers.h"
 #include "OldGeneration.h"
 #include "ResourceString.h"
 #include "ScriboGoHome.h"
 #include "TunerResources.h"
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -269,20 +267,12 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-int InstallAddin(const OfficeHost& host, bool enable)
-{
-    static const std::array<int (*)(bool), 5> installers = {
-        InstallWordAddin, InstallExcelAddin, InstallPowerPointAddin, InstallFrontPageAddin,
-        InstallOutlookAddin};  // in the host table's order
-    return installers[&host - kOfficeHosts.data()](enable);
-}
-
 }  // namespace
 
 const ApplyOperations& ProductionApplyOperations()
 {
     static const ApplyOperations operations{
-        InstallAddin,
+        [](const OfficeHost& host, bool enable) { return host.install(enable); },
         [](const OfficeHost& host) { return AcquireHostLock(host.officeKey, host.displayName); }};
     return operations;
 }

@@ -1,4 +1,4 @@
-#include "Registration.h"
+#include "StandInRegistration.h"
 
 #include <GuidText.h>
 
@@ -54,10 +54,19 @@ private:
     InstanceMaker make_;
 };
 
-std::string ClassesKey(const std::string& progId)
+// The machine's class registrations, where COM looks ProgIDs up. Opened
+// while the program starts, before any test redirects HKEY_LOCAL_MACHINE to a
+// scratch key: a handle opened before the redirection keeps its real target.
+HKEY RealClassesKey()
 {
-    return "Software\\Classes\\" + progId;
+    static const HKEY classes = [] {
+        HKEY key = nullptr;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes", 0, KEY_ALL_ACCESS, &key);
+        return key;
+    }();
+    return classes;
 }
+const HKEY openedAtStart = RealClassesKey();
 
 }  // namespace
 
@@ -89,9 +98,9 @@ CreatableClass::CreatableClass(const std::string& progId, InstanceMaker make) : 
                                     REGCLS_MULTIPLEUSE, &cookie_);
     if (FAILED(result_))
         return;
-    const std::string key = ClassesKey(progId) + "\\CLSID";
+    const std::string key = progId + "\\CLSID";
     const std::string clsid = ClsidText();
-    result_ = HRESULT_FROM_WIN32(RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ,
+    result_ = HRESULT_FROM_WIN32(RegSetKeyValueA(RealClassesKey(), key.c_str(), nullptr, REG_SZ,
                                                  clsid.c_str(),
                                                  static_cast<DWORD>(clsid.size() + 1)));
 }
@@ -100,8 +109,8 @@ CreatableClass::~CreatableClass()
 {
     if (cookie_)
         CoRevokeClassObject(cookie_);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ClassesKey(progId_).c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ClassesKey(progId_).c_str());
+    RegDeleteTreeA(RealClassesKey(), progId_.c_str());
+    RegDeleteKeyA(RealClassesKey(), progId_.c_str());
 }
 
 std::string CreatableClass::ClsidText() const

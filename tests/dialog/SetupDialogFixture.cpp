@@ -1,0 +1,131 @@
+#include "SetupDialogFixture.h"
+
+#include "AddinRecord.h"
+#include "WindowDriver.h"
+
+#include <thread>
+
+AddinSemaphore::AddinSemaphore(const std::string& shortName, LONG free)
+    : handle_(CreateSemaphoreA(nullptr, free, 100,
+                               ("Quillbar.Global.Semaphore." + shortName).c_str()))
+{
+}
+
+AddinSemaphore::~AddinSemaphore()
+{
+    CloseHandle(handle_);
+}
+
+LONG AddinSemaphore::Free() const
+{
+    struct {
+        LONG current;
+        LONG maximum;
+    } information = {};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySemaphore")));
+    query(handle_, 0, &information, sizeof information, nullptr);
+    return information.current;
+}
+
+void AddinSemaphore::Release(LONG counts) const
+{
+    ReleaseSemaphore(handle_, counts, nullptr);
+}
+
+BoxState ReadBox(HWND dialog, int id)
+{
+    HWND box = GetDlgItem(dialog, id);
+    BoxState state;
+    state.enabled = IsWindowEnabled(box) != FALSE;
+    state.visible = (GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE) != 0;
+    state.checked = SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    GetWindowRect(box, &state.rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&state.rect), 2);
+    return state;
+}
+
+SetupDialogTest::SetupDialogTest()
+{
+    operations_.install = [this](const OfficeHost& host, bool enable) {
+        std::string event = std::string(host.officeKey) + (enable ? " on" : " off");
+        const auto semaphore = semaphores_.find(IdOf(host));
+        if (semaphore != semaphores_.end() && semaphore->second->Free() == 0)
+            event += " (locked)";
+        installs_.push_back(event);
+        return 1;
+    };
+    operations_.acquireLock = ProductionApplyOperations().acquireLock;
+}
+
+void SetupDialogTest::Install(HostId id)
+{
+    const OfficeHost& host = Host(id);
+    const std::string office = "Software\\Microsoft\\Office\\10.0\\";
+    switch (host.probe) {
+    case InstallProbe::FrontPageKeys:
+        reg::CreateKey(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}");
+        reg::CreateKey(HKEY_CURRENT_USER,
+                       "Software\\Microsoft\\FrontPage\\Editor\\FrontPage Editor\\Settings");
+        return;
+    case InstallProbe::InstallRootAndSettings:
+        reg::SetString(HKEY_CURRENT_USER, office + host.officeKey, "Settings", "");
+        break;
+    case InstallProbe::InstallRootAndUserKey:
+        reg::CreateKey(HKEY_CURRENT_USER, office + host.officeKey + "\\" + host.userKey);
+        break;
+    }
+    reg::SetString(HKEY_LOCAL_MACHINE, office + host.officeKey + "\\InstallRoot", "Path",
+                   "C:\\Programme\\Office\\");
+}
+
+void SetupDialogTest::EnableAddin(HostId id)
+{
+    const OfficeHost& host = Host(id);
+    reg::SetString(HKEY_CURRENT_USER, AddinKeyPath(host.officeKey, host.addinProgId), "FileName",
+                   "C:\\Addins\\addin.dll");
+}
+
+void SetupDialogTest::EnableOldAddin(HostId id)
+{
+    const OfficeHost& host = Host(id);
+    reg::SetString(HKEY_CURRENT_USER, AddinKeyPath(host.officeKey, host.previousAddinProgId),
+                   "FileName", "C:\\Addins\\old.dll");
+}
+
+void SetupDialogTest::Offer(const char* code, const char* value)
+{
+    reg::SetString(HKEY_CLASSES_ROOT, "CLSID\\{ACFD160E-CA51-4CC7-9828-4FA7EEC1FF70}\\MiscStatus",
+                   code, value);
+}
+
+void SetupDialogTest::FrontPageGate(const char* value)
+{
+    Offer(nullptr, value);
+}
+
+void SetupDialogTest::HoldSemaphore(HostId id, LONG free)
+{
+    semaphores_[id] = std::make_unique<AddinSemaphore>(Host(id).officeKey, free);
+}
+
+INT_PTR SetupDialogTest::RunDialog(const std::function<void(HWND dialog)>& user)
+{
+    std::thread player([&] {
+        HWND dialog = WaitForWindow("#32770", "Quillbar");
+        if (!dialog) {
+            ADD_FAILURE() << "the setup dialog did not appear";
+            return;
+        }
+        user(dialog);
+        // A test that left the dialog open must not hang the run.
+        if (!WaitForWindowGone(dialog, 20000)) {
+            ADD_FAILURE() << "the dialog is still open";
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    const INT_PTR result = ShowSetupDialog(operations_);
+    player.join();
+    return result;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+// Runs the setup dialog on the test's thread while a second thread plays the
+// user. The registry is a scratch hive; installers are recorded, host locks
+// are the real ones over semaphores the test holds for the add-ins.
+
+#include "ScratchRegistry.h"
+#include "SetupDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A host's semaphore as its add-in creates it, with some counts held.
+class AddinSemaphore {
+public:
+    AddinSemaphore(const std::string& shortName, LONG free);
+    ~AddinSemaphore();
+    AddinSemaphore(const AddinSemaphore&) = delete;
+    AddinSemaphore& operator=(const AddinSemaphore&) = delete;
+    LONG Free() const;  // without taking any
+    void Release(LONG counts) const;
+
+private:
+    HANDLE handle_;
+};
+
+struct BoxState {
+    bool enabled = false;
+    bool checked = false;
+    bool visible = false;
+    RECT rect = {};  // in the dialog's client coordinates
+};
+
+BoxState ReadBox(HWND dialog, int id);
+
+class SetupDialogTest : public ::testing::Test {
+protected:
+    SetupDialogTest();
+
+    // Registry states the dialog reads.
+    void Install(HostId host);
+    void EnableAddin(HostId host);
+    void EnableOldAddin(HostId host);
+    void Offer(const char* code, const char* value);  // "1" hides the host
+    void FrontPageGate(const char* value);            // "1" forbids switching FrontPage
+    void HoldSemaphore(HostId host, LONG free);
+
+    // Shows the dialog; `user` acts on it from another thread and must end it.
+    // Returns the dialog's end code.
+    INT_PTR RunDialog(const std::function<void(HWND dialog)>& user);
+
+    ScratchRegistry registry_;
+    ApplyOperations operations_;
+    // "Word off (locked)", "PowerPoint on", ... in call order.
+    std::vector<std::string> installs_;
+    std::map<HostId, std::unique_ptr<AddinSemaphore>> semaphores_;
+};

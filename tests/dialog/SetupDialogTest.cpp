@@ -1,0 +1,444 @@
+#include "SetupDialogFixture.h"
+
+#include "ClipboardText.h"
+#include "HostDetection.h"
+#include "OfficeObjects.h"
+#include "PreviousTuner.h"
+#include "StandInRegistration.h"
+#include "ResourceString.h"
+#include "ScriboGoHome.h"
+#include "WindowDriver.h"
+
+#include <thread>
+
+namespace {
+
+constexpr int kWordBox = 1000, kExcelBox = 1001, kPowerPointBox = 1002, kFrontPageBox = 1003,
+              kOutlookBox = 1008;
+constexpr int kAllBoxes[] = {kWordBox, kExcelBox, kFrontPageBox, kPowerPointBox, kOutlookBox};
+constexpr char kCaption[] = "QBSetup";
+
+std::string Text(UINT id)
+{
+    return LoadResourceString(GetModuleHandleA(nullptr), id);
+}
+
+
+// ---------------------------------------------------------------------------
+// How the dialog looks.
+
+TEST_F(SetupDialogTest, LayoutTextsAndTabOrderAreAsDesigned)
+{
+    struct Control {
+        int id;
+        const char* text;
+        RECT units;  // left, top, right, bottom in dialog units
+    };
+    const Control expected[] = {
+        {kWordBox, "Microsoft Word ", {13, 26, 107, 36}},
+        {kExcelBox, "Microsoft Excel ", {13, 41, 107, 51}},
+        {kFrontPageBox, "Microsoft FrontPage ", {13, 56, 107, 66}},
+        {kPowerPointBox, "Microsoft PowerPoint ", {13, 71, 107, 81}},
+        {kOutlookBox, "Microsoft Outlook ", {13, 86, 107, 96}},
+        {IDOK, "OK", {131, 10, 181, 24}},
+        {IDCANCEL, "Abbrechen", {131, 28, 181, 42}},
+        {1010, "&Hilfe", {131, 47, 181, 61}},
+        {-1, "Einbau der \xDC" "bersetzungsfunktionen in:", {5, 8, 127, 16}},
+    };
+    const INT_PTR result = RunDialog([&](HWND dialog) {
+        EXPECT_EQ(WindowText(dialog), "Quillbar");
+        const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+        EXPECT_TRUE(style & WS_CAPTION);
+        EXPECT_TRUE(style & WS_SYSMENU);
+        EXPECT_TRUE(style & WS_MINIMIZEBOX);
+        EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+
+        HWND child = GetWindow(dialog, GW_CHILD);
+        for (const Control& control : expected) {
+            ASSERT_TRUE(child) << control.text;
+            EXPECT_EQ(GetDlgCtrlID(child), control.id) << "tab order at " << control.text;
+            EXPECT_EQ(WindowText(child), control.text);
+            RECT pixels = control.units;
+            MapDialogRect(dialog, &pixels);
+            RECT actual;
+            GetWindowRect(child, &actual);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_EQ(actual.left, pixels.left) << control.text;
+            EXPECT_EQ(actual.top, pixels.top) << control.text;
+            EXPECT_EQ(actual.right, pixels.right) << control.text;
+            EXPECT_EQ(actual.bottom, pixels.bottom) << control.text;
+            child = GetWindow(child, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, kWordBox), GWL_STYLE) & BS_TYPEMASK,
+                  BS_AUTOCHECKBOX);
+        EXPECT_EQ(SendMessageA(dialog, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
+
+        // Centred on the desktop.
+        RECT desktop;
+        RECT window;
+        GetClientRect(GetDesktopWindow(), &desktop);
+        GetWindowRect(dialog, &window);
+        EXPECT_EQ(window.left, (desktop.right - (window.right - window.left)) / 2);
+        EXPECT_EQ(window.top, (desktop.bottom - (window.bottom - window.top)) / 2);
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, 2);
+}
+
+TEST_F(SetupDialogTest, BoxesShowWhatIsOfferedInstalledAndSwitchedOn)
+{
+    Install(HostId::Word);
+    EnableAddin(HostId::Word);
+    Install(HostId::Excel);
+    Install(HostId::FrontPage);  // offered, but the installation forbids switching it
+    FrontPageGate("1");
+    EnableAddin(HostId::FrontPage);
+    EnableAddin(HostId::Outlook);  // on, but Outlook is not installed
+    Offer("pp", "1");
+
+    RunDialog([&](HWND dialog) {
+        const BoxState word = ReadBox(dialog, kWordBox);
+        EXPECT_TRUE(word.enabled && word.checked && word.visible);
+        const BoxState excel = ReadBox(dialog, kExcelBox);
+        EXPECT_TRUE(excel.enabled && !excel.checked);
+        const BoxState frontPage = ReadBox(dialog, kFrontPageBox);
+        EXPECT_TRUE(!frontPage.enabled && !frontPage.checked && frontPage.visible);
+        const BoxState outlook = ReadBox(dialog, kOutlookBox);
+        EXPECT_TRUE(!outlook.enabled && !outlook.checked && outlook.visible);
+        const BoxState powerPoint = ReadBox(dialog, kPowerPointBox);
+        EXPECT_TRUE(!powerPoint.enabled && powerPoint.visible) << "not offered, but shown";
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_TRUE(installs_.empty());
+}
+
+TEST_F(SetupDialogTest, SingleOfferedHostTakesTheWordBoxPlace)
+{
+    for (const char* code : {"ww", "ex", "fp", "ot"})
+        Offer(code, "1");
+    Install(HostId::PowerPoint);
+
+    RunDialog([&](HWND dialog) {
+        const BoxState wordSlot = ReadBox(dialog, kWordBox);
+        const BoxState powerPoint = ReadBox(dialog, kPowerPointBox);
+        EXPECT_TRUE(powerPoint.visible && powerPoint.enabled);
+        EXPECT_EQ(powerPoint.rect.left, wordSlot.rect.left);
+        EXPECT_EQ(powerPoint.rect.top, wordSlot.rect.top);
+        EXPECT_EQ(powerPoint.rect.bottom - powerPoint.rect.top,
+                  wordSlot.rect.bottom - wordSlot.rect.top);
+        for (int id : {kWordBox, kExcelBox, kFrontPageBox, kOutlookBox})
+            EXPECT_FALSE(ReadBox(dialog, id).visible) << id;
+
+        RECT help;
+        RECT window;
+        GetWindowRect(GetDlgItem(dialog, 1010), &help);
+        GetWindowRect(dialog, &window);
+        EXPECT_EQ(window.bottom, help.bottom + 12);
+        PressButton(dialog, IDCANCEL);
+    });
+}
+
+TEST_F(SetupDialogTest, NothingOfferedStillSwitchesOffWhatIsOn)
+{
+    for (const char* code : {"ww", "ex", "pp", "fp", "ot"})
+        Offer(code, "1");
+    Install(HostId::Word);
+    EnableAddin(HostId::Word);
+
+    const INT_PTR result = RunDialog([&](HWND dialog) {
+        for (int id : kAllBoxes) {
+            const BoxState box = ReadBox(dialog, id);
+            EXPECT_TRUE(!box.enabled && !box.checked && box.visible) << id;
+        }
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(installs_, std::vector<std::string>{"Word off"});
+}
+
+// ---------------------------------------------------------------------------
+// Applying.
+
+TEST_F(SetupDialogTest, UnchangedBoxesCloseWithoutAskingLockingOrInstalling)
+{
+    Install(HostId::PowerPoint);
+    EnableAddin(HostId::PowerPoint);
+    HoldSemaphore(HostId::PowerPoint, 50);
+    PutTextOnClipboard("Entwurf");
+
+    EXPECT_EQ(RunDialog([](HWND dialog) { PressButton(dialog, IDOK); }), 1);
+    EXPECT_TRUE(installs_.empty());
+    EXPECT_EQ(ClipboardText(), "Entwurf");
+    EXPECT_EQ(semaphores_[HostId::PowerPoint]->Free(), 50);
+}
+
+TEST_F(SetupDialogTest, WordAndExcelChangesLeaveTheClipboardAlone)
+{
+    Install(HostId::Word);
+    Install(HostId::Excel);
+    EnableAddin(HostId::Excel);
+    PutTextOnClipboard("Entwurf");
+
+    RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kWordBox);
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(installs_, (std::vector<std::string>{"Word on", "Excel off"}));
+    EXPECT_EQ(ClipboardText(), "Entwurf");
+}
+
+TEST_F(SetupDialogTest, ClipboardQuestionAnsweredNoKeepsTheDialogAsItWas)
+{
+    Install(HostId::PowerPoint);
+    PutTextOnClipboard("Entwurf");
+
+    RunDialog([&](HWND dialog) {
+        ClickCheckBox(dialog, kPowerPointBox);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDNO), Text(50));
+        Sleep(200);
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(WindowText(dialog), "Quillbar");
+        EXPECT_TRUE(ReadBox(dialog, kPowerPointBox).checked);
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_TRUE(installs_.empty());
+    EXPECT_EQ(ClipboardText(), "Entwurf");
+}
+
+TEST_F(SetupDialogTest, ClipboardQuestionAnsweredYesEmptiesItBeforeAndAfterSwitchingOn)
+{
+    Install(HostId::PowerPoint);
+    PutTextOnClipboard("Entwurf");
+    std::string clipboardDuringInstall;
+    operations_.install = [&](const OfficeHost& host, bool enable) {
+        clipboardDuringInstall = ClipboardIsEmpty() ? "empty" : ClipboardText();
+        PutTextOnClipboard("button face");  // as the installer leaves it
+        installs_.push_back(std::string(host.officeKey) + (enable ? " on" : " off"));
+        return 1;
+    };
+    RunDialog([&](HWND dialog) {
+        ClickCheckBox(dialog, kPowerPointBox);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(50));
+    });
+    EXPECT_EQ(installs_, std::vector<std::string>{"PowerPoint on"});
+    EXPECT_EQ(clipboardDuringInstall, "empty");
+    EXPECT_TRUE(ClipboardIsEmpty());
+}
+
+TEST_F(SetupDialogTest, ProgressWindowReplacesTheDialogWhileInstalling)
+{
+    Install(HostId::Excel);
+    HWND seen = nullptr;
+    std::string title;
+    bool minimised = false, topmost = false, sysMenu = true, hasChildren = true;
+    operations_.install = [&](const OfficeHost&, bool) {
+        seen = FindWindowA("#32770", Text(51).c_str());
+        if (seen) {
+            title = WindowText(seen);
+            minimised = IsIconic(seen) != FALSE;
+            topmost = (GetWindowLongA(seen, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+            sysMenu = (GetWindowLongA(seen, GWL_STYLE) & WS_SYSMENU) != 0;
+            hasChildren = GetWindow(seen, GW_CHILD) != nullptr;
+        }
+        return 1;
+    };
+    RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+    });
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(title, "Quillbar: Aktualisieren der \xDC" "bersetzungsmodule...");
+    EXPECT_TRUE(minimised);
+    EXPECT_TRUE(topmost);
+    EXPECT_FALSE(sysMenu);
+    EXPECT_FALSE(hasChildren);
+}
+
+TEST_F(SetupDialogTest, SwitchingOffHoldsTheHostLockAroundTheInstaller)
+{
+    for (HostId id : {HostId::Word, HostId::Excel, HostId::PowerPoint}) {
+        Install(id);
+        EnableAddin(id);
+        HoldSemaphore(id, 100);
+    }
+    Install(HostId::Outlook);
+    HoldSemaphore(HostId::Outlook, 100);
+
+    RunDialog([](HWND dialog) {
+        for (int id : {kWordBox, kPowerPointBox, kOutlookBox})
+            ClickCheckBox(dialog, id);
+        PressButton(dialog, IDOK);
+        AnswerMessageBox(kCaption, IDYES, 1000);  // only if the clipboard holds something
+    });
+    EXPECT_EQ(installs_, (std::vector<std::string>{"Word off (locked)", "PowerPoint off (locked)",
+                                                   "Outlook on"}))
+        << "switching on takes no lock";
+    for (const auto& [id, semaphore] : semaphores_)
+        EXPECT_EQ(semaphore->Free(), 100) << Host(id).officeKey;
+}
+
+TEST_F(SetupDialogTest, GivingUpTheWaitStopsTheRemainingHosts)
+{
+    for (HostId id : {HostId::Word, HostId::Excel}) {
+        Install(id);
+        EnableAddin(id);
+    }
+    HoldSemaphore(HostId::Word, 90);
+
+    const INT_PTR result = RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kWordBox);
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+        HWND wait = WaitForWindow("#32770", "Achtung!");
+        ASSERT_TRUE(wait);
+        PressButton(wait, IDCANCEL);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(installs_.empty()) << "neither Word nor Excel after it";
+    EXPECT_EQ(semaphores_[HostId::Word]->Free(), 90);
+    EXPECT_TRUE(IsAddinEnabled("Word", "Quillbar.QBWordAddin.2"));
+}
+
+TEST_F(SetupDialogTest, ForbiddenFrontPageCanStillPromptButIsNotSwitched)
+{
+    Install(HostId::FrontPage);
+    EnableAddin(HostId::FrontPage);
+    FrontPageGate("1");
+    PutTextOnClipboard("Entwurf");
+
+    RunDialog([](HWND dialog) {
+        EXPECT_FALSE(ReadBox(dialog, kFrontPageBox).enabled);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(50));
+    });
+    EXPECT_TRUE(installs_.empty());
+    EXPECT_TRUE(ClipboardIsEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// The previous generation.
+
+TEST_F(SetupDialogTest, OldGenerationIsSwitchedOffByItsOwnTunerWhenTheUserAgrees)
+{
+    EnableOldAddin(HostId::Outlook);
+    Install(HostId::Excel);
+    const PreviousTunerClass oldTuner(3);
+    ASSERT_EQ(oldTuner.Result(), S_OK);
+
+    RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(52));
+    });
+    EXPECT_EQ(oldTuner.calls().countCalls, 1);
+    EXPECT_EQ(oldTuner.calls().enabledPuts,
+              (std::vector<std::pair<long, long>>{{0, 0}, {1, 0}, {2, 0}}));
+    EXPECT_EQ(installs_, std::vector<std::string>{"Excel on"});
+}
+
+TEST_F(SetupDialogTest, RefusingToSwitchOffTheOldGenerationAppliesNothing)
+{
+    EnableOldAddin(HostId::Word);
+    Install(HostId::Excel);
+    const PreviousTunerClass oldTuner(2);
+
+    const INT_PTR result = RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+        AnswerMessageBox(kCaption, IDNO);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(installs_.empty());
+    EXPECT_EQ(oldTuner.calls().countCalls, 0);
+}
+
+TEST_F(SetupDialogTest, OldGenerationTunerThatCannotBeReachedOrCountedIsPassedOver)
+{
+    EnableOldAddin(HostId::Excel);
+    Install(HostId::Excel);
+    RunDialog([](HWND dialog) {  // no old tuner registered at all
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+        AnswerMessageBox(kCaption, IDYES);
+    });
+    EXPECT_EQ(installs_, std::vector<std::string>{"Excel on"});
+
+    installs_.clear();
+    const PreviousTunerClass failing(2, E_UNEXPECTED);
+    RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+        AnswerMessageBox(kCaption, IDYES);
+    });
+    EXPECT_TRUE(failing.calls().enabledPuts.empty());
+    EXPECT_EQ(installs_, std::vector<std::string>{"Excel on"});
+}
+
+// ---------------------------------------------------------------------------
+// A whole apply through the real installers, against a stand-in PowerPoint
+// created by COM under its ProgID.
+
+TEST_F(SetupDialogTest, ApplyBuildsPowerPointsMenuAndToolbarThroughTheInstaller)
+{
+    Install(HostId::PowerPoint);
+    auto journal = std::make_shared<standin::Journal>();
+    auto powerPoint = std::make_shared<standin::ApplicationState>(standin::HostKind::PowerPoint);
+    powerPoint->comAddIns.push_back({"Quillbar.QBPowerPointAddin.2", false});
+    const standin::CreatableClass creatable(
+        "PowerPoint.Application.11", [&](REFIID iid, void** object) {
+            return standin::MakeApplication(journal, powerPoint)->QueryInterface(iid, object);
+        });
+    ASSERT_EQ(creatable.Result(), S_OK);
+    PutTextOnClipboard("Entwurf");
+    operations_ = ProductionApplyOperations();
+
+    RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kPowerPointBox);
+        PressButton(dialog, IDOK);
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(50));
+    });
+
+    EXPECT_TRUE(IsAddinEnabled("PowerPoint", "Quillbar.QBPowerPointAddin.2"));
+    EXPECT_TRUE(powerPoint->comAddIns[0].connected);
+    EXPECT_EQ(powerPoint->quitCalls, 1);
+    ASSERT_EQ(powerPoint->commandBars->bars.size(), 3u) << Describe(*powerPoint);
+    EXPECT_EQ(powerPoint->commandBars->bars.back()->name, "TALVO6 Quillbar");
+    EXPECT_EQ(powerPoint->commandBars->bars.back()->controls.size(), 18u);
+    EXPECT_TRUE(ClipboardIsEmpty()) << "the last button's face is gone too";
+}
+
+// ---------------------------------------------------------------------------
+// Other programs.
+
+TEST_F(SetupDialogTest, ScriboGoHomeFromElsewhereCancelsTheDialog)
+{
+    Install(HostId::Word);
+    const INT_PTR result = RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kWordBox);
+        PostMessageA(dialog, kScriboGoHome, 0, 0);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(installs_.empty());
+}
+
+TEST_F(SetupDialogTest, SecondDialogHandsOverToTheFirst)
+{
+    INT_PTR second = 0;
+    const INT_PTR first = RunDialog([&](HWND dialog) {
+        std::thread other([&] {
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            second = ShowSetupDialog(operations_);
+            CoUninitialize();
+        });
+        other.join();
+        EXPECT_EQ(GetForegroundWindow(), dialog);
+        PostMessageA(HWND_BROADCAST, kScriboGoHome, 0, 0);
+    });
+    EXPECT_EQ(second, 1);
+    EXPECT_EQ(first, 2);
+}
+
+}  // namespace
