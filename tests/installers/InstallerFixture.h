@@ -8,7 +8,7 @@
 #include "Automation.h"
 #include "DispatchObject.h"
 #include "OfficeObjects.h"
-#include "Registration.h"
+#include "StandInRegistration.h"
 #include "ScratchRegistry.h"
 
 #include <gtest/gtest.h>

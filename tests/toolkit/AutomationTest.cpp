@@ -3,7 +3,7 @@
 #include "HostInstance.h"
 #include "OfficeHost.h"
 #include "OfficeInterfaces.h"
-#include "Registration.h"
+#include "StandInRegistration.h"
 #include "StandInFixture.h"
 
 #include <gtest/gtest.h>
