@@ -1,0 +1,59 @@
+// qbsetup's entry: the setup dialog without arguments; otherwise the
+// command line's tokens in order, and the COM server after -Embedding.
+
+#include "CommandLine.h"
+#include "Registration.h"
+#include "RemoveAllAddins.h"
+#include "ServerModule.h"
+#include "SetupDialog.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+
+namespace {
+
+// Runs the tokens; the exit code is that of the last (un)registration.
+int RunCommandLine(const CommandLine& commandLine)
+{
+    if (commandLine.showDialog) {
+        ShowSetupDialog();
+        return 0;
+    }
+    int exitCode = 0;
+    for (CommandAction action : commandLine.actions) {
+        switch (action) {
+        case CommandAction::RegisterServer:
+            exitCode = RegisterServer();
+            break;
+        case CommandAction::UnregisterServer:
+            UnregisterServer();
+            exitCode = 0;
+            break;
+        case CommandAction::RemoveAllAddins:
+            RemoveAllAddins();
+            break;
+        }
+    }
+    if (commandLine.serve)
+        server::Run();
+    return exitCode;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    const char* line = GetCommandLineA();
+    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // Incoming calls are not access-checked; the result does not matter.
+    CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_NONE,
+                         RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NONE, nullptr);
+    server::Initialise(GetCurrentThreadId());
+
+    const int exitCode = RunCommandLine(ParseCommandLine(line));
+
+    if (SUCCEEDED(initialised))
+        CoUninitialize();
+    return exitCode;
+}
