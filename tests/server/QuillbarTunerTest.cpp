@@ -1,0 +1,234 @@
+// QuillbarTuner as other programs use it: created through COM, which starts
+// qbsetup.exe -Embedding, and called across the process boundary.
+
+#include "QbsetupFixture.h"
+
+#include "Bstr.h"
+#include "ComPtr.h"
+#include "QBSetup_h.h"
+#include "QuillbarTuner.h"
+#include "ScratchFolder.h"
+#include "ScratchRegistry.h"
+#include "ServerModule.h"
+#include "ServerProcess.h"
+#include "WindowDriver.h"
+
+#include <thread>
+
+namespace {
+
+class QuillbarTunerTest : public QbsetupTest {
+protected:
+    void SetUp() override
+    {
+        EndServerProcesses();
+        ASSERT_EQ(Qbsetup("-RegServer").exitCode, 0u);
+    }
+    void TearDown() override { EndServerProcesses(); }
+
+    static ComPtr<IQuillbarTuner> Create()
+    {
+        ComPtr<IQuillbarTuner> tuner;
+        EXPECT_EQ(CoCreateInstance(CLSID_QuillbarTuner, nullptr, CLSCTX_LOCAL_SERVER,
+                                   IID_IQuillbarTuner, tuner.PutVoid()),
+                  S_OK);
+        return tuner;
+    }
+    static std::string NameAt(IQuillbarTuner* tuner, long index)
+    {
+        Bstr name;
+        if (FAILED(tuner->get_Name(index, name.Put())))
+            return "<failed>";
+        std::string narrow;
+        for (const wchar_t* c = name.Get(); c && *c; ++c)
+            narrow += static_cast<char>(*c);
+        return narrow;
+    }
+    static DWORD LoadBehavior(HostId id)
+    {
+        const OfficeHost& host = Host(id);
+        const auto value = reg::GetValue(
+            HKEY_CURRENT_USER,
+            "Software\\Microsoft\\Office\\" + std::string(host.officeKey) + "\\Addins\\" +
+                host.addinProgId,
+            "LoadBehavior");
+        return value && value->data.size() == 4 ? value->data[0] : 0xFFFFFFFF;
+    }
+};
+
+TEST_F(QuillbarTunerTest, ListsOnlyHostsInstalledIn2000OrXp)
+{
+    InstallHost(HostId::Word, OfficeVersion::V11);
+    InstallHost(HostId::Excel, OfficeVersion::V9);
+    const auto tuner = Create();
+    ASSERT_TRUE(tuner);
+
+    long count = -1;
+    EXPECT_EQ(tuner->get_Count(&count), S_OK);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(NameAt(tuner.Get(), 0), "Microsoft Excel");
+
+    Bstr name;
+    EXPECT_EQ(tuner->get_Name(-1, name.Put()), E_INVALIDARG);
+    EXPECT_EQ(tuner->get_Name(1, name.Put()), E_INVALIDARG);
+    long enabled = 0;
+    EXPECT_EQ(tuner->get_Enabled(1, &enabled), E_INVALIDARG);
+    EXPECT_EQ(tuner->put_Enabled(-1, 1), E_INVALIDARG);
+}
+
+TEST_F(QuillbarTunerTest, ListsHostsInItsOwnOrder)
+{
+    for (const OfficeHost& host : kOfficeHosts)
+        InstallHost(IdOf(host), OfficeVersion::V10);
+    const auto tuner = Create();
+    ASSERT_TRUE(tuner);
+    long count = 0;
+    tuner->get_Count(&count);
+    ASSERT_EQ(count, 5);
+    const char* expected[] = {"Microsoft Word", "Microsoft Outlook", "Microsoft Excel",
+                              "Microsoft PowerPoint", "Microsoft FrontPage"};
+    for (long i = 0; i < count; ++i)
+        EXPECT_EQ(NameAt(tuner.Get(), i), expected[i]);
+}
+
+TEST_F(QuillbarTunerTest, EnabledPutRunsTheInstallerEvenWhenNothingChanges)
+{
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    const auto tuner = Create();
+    ASSERT_TRUE(tuner);
+    long enabled = -1;
+    EXPECT_EQ(tuner->get_Enabled(0, &enabled), S_OK);
+    EXPECT_EQ(enabled, 0);
+
+    EXPECT_EQ(tuner->put_Enabled(0, 1), S_OK);
+    EXPECT_TRUE(AddinRecordExists(HostId::Excel));
+    tuner->get_Enabled(0, &enabled);
+    EXPECT_EQ(enabled, 1);
+
+    reg::SetDword(HKEY_CURRENT_USER,
+                  "Software\\Microsoft\\Office\\Excel\\Addins\\Quillbar.QBExcelAddin.2",
+                  "LoadBehavior", 2);
+    EXPECT_EQ(tuner->put_Enabled(0, 7), S_OK) << "any non-zero value switches on";
+    EXPECT_EQ(LoadBehavior(HostId::Excel), 3u) << "the installer ran again";
+
+    EXPECT_EQ(tuner->put_Enabled(0, 0), S_OK);
+    EXPECT_FALSE(AddinRecordExists(HostId::Excel));
+    tuner->get_Enabled(0, &enabled);
+    EXPECT_EQ(enabled, 0);
+}
+
+TEST_F(QuillbarTunerTest, AnswersForExactlyThreeInterfacesAndDispatchesByTypeLibrary)
+{
+    const auto tuner = Create();
+    ASSERT_TRUE(tuner);
+    ComPtr<IUnknown> unknown;
+    ComPtr<IDispatch> dispatch;
+    ComPtr<IUnknown> other;
+    EXPECT_EQ(tuner.As(IID_IUnknown, unknown), S_OK);
+    EXPECT_EQ(tuner.As(IID_IDispatch, dispatch), S_OK);
+    EXPECT_EQ(tuner.As(IID_ISupportErrorInfo, other), E_NOINTERFACE);
+    EXPECT_EQ(tuner.As(IID_IPersist, other), E_NOINTERFACE);
+
+    const wchar_t* names[] = {L"Count", L"Name", L"Enabled", L"DoSetupDialog"};
+    for (DISPID expected = 1; expected <= 4; ++expected) {
+        LPOLESTR name = const_cast<LPOLESTR>(names[expected - 1]);
+        DISPID id = 0;
+        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+        EXPECT_EQ(id, expected);
+    }
+    UINT count = 0;
+    EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 1u);
+}
+
+TEST_F(QuillbarTunerTest, ScriptClientSeesTheSameThroughDispatch)
+{
+    InstallHost(HostId::PowerPoint, OfficeVersion::V9);
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    const ScratchFolder folder;
+    const std::string script = folder.Write("tuner.js", R"(
+var tuner = new ActiveXObject("QBSetup.QuillbarTuner");
+WScript.Echo("count " + tuner.Count);
+for (var i = 0; i < tuner.Count; i++) {
+    var name = tuner.Name(i);
+    var enabled = tuner.Enabled(i);
+    WScript.Echo(name + " " + enabled);
+}
+tuner.Enabled(0) = 1;
+var after = tuner.Enabled(0);
+WScript.Echo("after " + after);
+try {
+    var missing = tuner.Name(2);
+    WScript.Echo("no error");
+} catch (e) {
+    WScript.Echo("error " + (e.number >>> 0).toString(16));
+}
+)");
+    const ProgramRun run = RunProgram("cscript.exe //nologo \"" + script + "\"", 60000);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.output,
+              "count 2\r\nMicrosoft Excel 0\r\nMicrosoft PowerPoint 0\r\nafter 1\r\n"
+              "error 80070057\r\n");
+    EXPECT_TRUE(AddinRecordExists(HostId::Excel));
+}
+
+TEST_F(QuillbarTunerTest, DoSetupDialogShowsTheDialogInTheServer)
+{
+    const auto tuner = Create();
+    ASSERT_TRUE(tuner);
+    std::thread user([] {
+        HWND dialog = WaitForWindow("#32770", "Quillbar");
+        ASSERT_TRUE(dialog);
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(tuner->DoSetupDialog(), S_OK);
+    user.join();
+}
+
+// How long the server lives after its last object goes, and that it does not
+// end while an object is held. (Wine's proxy for IClassFactory::LockServer is
+// a stub, so a client's server lock is only checked in the server's own
+// process, below.)
+TEST_F(QuillbarTunerTest, ServerEndsByItselfAboutSixSecondsAfterTheLastRelease)
+{
+    const DWORD start = GetTickCount();
+    ComPtr<IQuillbarTuner> tuner = Create();
+    ASSERT_TRUE(tuner);
+    const DWORD coldStart = GetTickCount() - start;
+
+    Sleep(7000);
+    EXPECT_EQ(CountServerProcesses(), 1) << "a held object keeps the server";
+    long count = -1;
+    EXPECT_EQ(tuner->get_Count(&count), S_OK);
+
+    tuner.Reset();
+    const DWORD released = GetTickCount();
+    ASSERT_TRUE(WaitForNoServer(15000));
+    const DWORD lived = GetTickCount() - released;
+    EXPECT_GE(lived, 5000u);
+    EXPECT_LE(lived, 9000u);
+    std::printf("cold start %lu ms, server ended %lu ms after the last release\n", coldStart,
+                lived);
+}
+
+TEST(QuillbarTunerFactory, ServerLocksAndObjectsCountTowardsTheServersLife)
+{
+    const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
+    ASSERT_TRUE(factory);
+    const LONG before = server::LockCount();
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(server::LockCount(), before + 1);
+    {
+        ComPtr<IQuillbarTuner> tuner;
+        EXPECT_EQ(factory->CreateInstance(nullptr, IID_IQuillbarTuner, tuner.PutVoid()), S_OK);
+        EXPECT_EQ(server::LockCount(), before + 2);
+        ComPtr<IUnknown> aggregated;
+        EXPECT_EQ(factory->CreateInstance(tuner.Get(), IID_IUnknown, aggregated.PutVoid()),
+                  CLASS_E_NOAGGREGATION);
+    }
+    EXPECT_EQ(server::LockCount(), before + 1);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(server::LockCount(), before);
+}
+
+}  // namespace
