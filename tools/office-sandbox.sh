@@ -1,13 +1,34 @@
 # Sourced by the demo and render scripts: a Wine prefix of its own (never the
 # user's ~/.wine) with a simulated Office installation.
 #
+#   ensure_packages P...     installs the Debian packages that are missing (as root)
 #   make_sandbox_prefix      creates $WINEPREFIX and a persistent wineserver
 #   simulate_office          writes the keys qbsetup's host probes read
+#   capture_setup_dialog Q O starts qbsetup.exe Q and saves its dialog as PNG O
 #   drop_sandbox_prefix      stops the server and deletes the prefix
+#
+# Wine must see the (virtual) display from its first process on: a Wine
+# desktop made without one stays without one.
 
 export LC_ALL=C.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    ((${#missing[@]})) || return 0
+    if [ "$(id -u)" != 0 ]; then
+        echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+        return 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq "${missing[@]}" >/dev/null
+}
 
 make_sandbox_prefix() {
     WINEPREFIX=$(mktemp -d /tmp/quillbar-sandbox.XXXXXX)
@@ -41,4 +62,23 @@ simulate_office() {
     sandbox_reg 'HKCR\CLSID\{04DF1015-7007-11D1-83BC-006097ABE675}'
     sandbox_reg 'HKCU\Software\Microsoft\FrontPage\Editor\FrontPage Editor\Settings'
     sandbox_reg 'HKCU\Software\Microsoft\Office\10.0\FrontPage'
+}
+
+# The setup dialog as a user sees it: Wine draws the frame itself (there is no
+# window manager), and the translator's dialog font is stood in for.
+capture_setup_dialog() {
+    local qbsetup=$1 out=$2 window=
+    sandbox_reg 'HKCU\Software\Wine\AppDefaults\qbsetup.exe\X11 Driver' /v Managed /d N
+    sandbox_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v 'TALVO Helv WE' /d 'MS Sans Serif'
+    mkdir -p "$(dirname "$out")"
+    wine "$qbsetup" >/dev/null 2>&1 &
+    for _ in $(seq 150); do
+        window=$(xwininfo -root -tree | grep '"Quillbar":' | head -n 1 | awk '{print $1}' || true)
+        [ -n "$window" ] && break
+        sleep 0.2
+    done
+    [ -n "$window" ] || { echo "the setup dialog did not appear" >&2; return 1; }
+    sleep 2   # let it paint
+    import -window "$window" "$out"
 }
