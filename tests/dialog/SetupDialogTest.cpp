@@ -5,7 +5,9 @@
 #include "OfficeObjects.h"
 #include "PreviousTuner.h"
 #include "StandInRegistration.h"
+#include "ProgramRun.h"
 #include "ResourceString.h"
+#include "ScratchFolder.h"
 #include "ScriboGoHome.h"
 #include "WindowDriver.h"
 
@@ -408,6 +410,47 @@ TEST_F(SetupDialogTest, ApplyBuildsPowerPointsMenuAndToolbarThroughTheInstaller)
     EXPECT_EQ(powerPoint->commandBars->bars.back()->name, "TALVO6 Quillbar");
     EXPECT_EQ(powerPoint->commandBars->bars.back()->controls.size(), 18u);
     EXPECT_TRUE(ClipboardIsEmpty()) << "the last button's face is gone too";
+}
+
+// ---------------------------------------------------------------------------
+// Help: quillbar.chm beside the Word add-in, through the HTML Help engine.
+
+TEST_F(SetupDialogTest, HelpOpensTheTopicInTheFileBesideTheWordAddin)
+{
+    const ScratchFolder folder;
+    const std::string log = folder / "help.log";
+    SetEnvironmentVariableA("QUILLBAR_TEST_HELP_LOG", log.c_str());
+    // The engine the registry names; the Word add-in as COM finds it.
+    reg::SetString(HKEY_CLASSES_ROOT,
+                   "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", nullptr,
+                   BinaryFolder() + "fake_htmlhelp.dll");
+    const standin::CreatableClass wordAddin("Quillbar.QBWordAddin.2",
+                                            [](REFIID, void**) { return E_NOTIMPL; });
+    reg::SetString(HKEY_CLASSES_ROOT, "CLSID\\" + wordAddin.ClsidText() + "\\InProcServer32",
+                   nullptr, "C:\\Programme\\TALVO\\Quillbar\\qbword.dll");
+
+    RunDialog([](HWND dialog) {
+        PressButton(dialog, 1010);
+        PressButton(dialog, 1010);
+        PressButton(dialog, IDCANCEL);
+    });
+    const std::string request = "C:\\Programme\\TALVO\\Quillbar\\quillbar.chm|15|2061\n";
+    EXPECT_EQ(ReadWholeFile(log), request + request) << "topic 2061, HH_HELP_CONTEXT";
+}
+
+TEST_F(SetupDialogTest, HelpDoesNothingWithoutTheWordAddin)
+{
+    const ScratchFolder folder;
+    const std::string log = folder / "help.log";
+    SetEnvironmentVariableA("QUILLBAR_TEST_HELP_LOG", log.c_str());
+    reg::SetString(HKEY_CLASSES_ROOT,
+                   "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", nullptr,
+                   BinaryFolder() + "fake_htmlhelp.dll");
+    RunDialog([](HWND dialog) {
+        PressButton(dialog, 1010);
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(ReadWholeFile(log), "");
 }
 
 // ---------------------------------------------------------------------------
