@@ -86,3 +86,15 @@ bool VariantToLong(const VARIANT& value, long& number)
     number = converted.lVal;
     return true;
 }
+
+const VARIANT& Missing()
+{
+    static const VARIANT missing = [] {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_ERROR;
+        v.scode = DISP_E_PARAMNOTFOUND;
+        return v;
+    }();
+    return missing;
+}

@@ -34,6 +34,10 @@ private:
     VARIANT v_;
 };
 
+// The process-wide "argument not given" value of automation calls: VT_ERROR
+// holding DISP_E_PARAMNOTFOUND.
+const VARIANT& Missing();
+
 // The value as a 32-bit number (VT_I2, VT_BOOL, numeric text, ...); false
 // when it cannot be read as one.
 bool VariantToLong(const VARIANT& value, long& number);

@@ -1,5 +1,7 @@
 #include "HostLock.h"
 
+#include "AddinSemaphore.h"
+
 #include "ResourceString.h"
 #include "WindowDriver.h"
 
@@ -11,39 +13,10 @@ namespace {
 
 constexpr char kDisplayName[] = "Microsoft Word";
 
-// The counts a semaphore has free, read without taking any.
-LONG FreeCounts(HANDLE semaphore)
+std::string UniqueShortName()
 {
-    struct BasicInformation {
-        LONG current;
-        LONG maximum;
-    } information = {};
-    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySemaphore")));
-    query(semaphore, 0, &information, sizeof information, nullptr);
-    return information.current;
+    return "Test" + std::to_string(GetCurrentProcessId());
 }
-
-// The add-in's side: it creates its host's semaphore and holds some counts.
-class AddinSemaphore {
-public:
-    explicit AddinSemaphore(LONG free)
-        : shortName_("Test" + std::to_string(GetCurrentProcessId())),
-          handle_(CreateSemaphoreA(nullptr, free, 100,
-                                   ("Quillbar.Global.Semaphore." + shortName_).c_str()))
-    {
-    }
-    ~AddinSemaphore() { CloseHandle(handle_); }
-    const std::string& shortName() const { return shortName_; }
-    HANDLE handle() const { return handle_; }
-    LONG Free() const { return FreeCounts(handle_); }
-    void Release(LONG counts) const { ReleaseSemaphore(handle_, counts, nullptr); }
-
-private:
-    std::string shortName_;
-    HANDLE handle_;
-};
 
 // Plays the user at the busy-wait dialog on a thread of its own.
 class BusyWaitUser {
@@ -88,8 +61,8 @@ TEST(HostLock, WithoutSemaphoreThereIsNothingToLock)
 
 TEST(HostLock, IdleAddinGivesAllCountsAtOnceAndGetsThemBack)
 {
-    const AddinSemaphore addin(100);
-    HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+    const AddinSemaphore addin(UniqueShortName(), 100);
+    HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
     ASSERT_EQ(lock.state(), HostLock::State::Held);
     EXPECT_EQ(addin.Free(), 0);
     ReleaseHostLock(lock);
@@ -98,9 +71,9 @@ TEST(HostLock, IdleAddinGivesAllCountsAtOnceAndGetsThemBack)
 
 TEST(HostLock, LockThatGoesOutOfScopeStillGivesItsCountsBack)
 {
-    const AddinSemaphore addin(100);
+    const AddinSemaphore addin(UniqueShortName(), 100);
     {
-        const HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+        const HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
         EXPECT_EQ(addin.Free(), 0);
     }
     EXPECT_EQ(addin.Free(), 100);
@@ -108,12 +81,12 @@ TEST(HostLock, LockThatGoesOutOfScopeStillGivesItsCountsBack)
 
 TEST(HostLock, BusyAddinShowsTheWaitUntilItLetsGo)
 {
-    const AddinSemaphore addin(97);
+    const AddinSemaphore addin(UniqueShortName(), 97);
     BusyWaitUser user([&](HWND) {
         EXPECT_EQ(addin.Free(), 0) << "the 97 free counts were taken at once";
         addin.Release(3);
     });
-    HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+    HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
     user.Join();
 
     ASSERT_TRUE(user.dialog_) << "no busy-wait dialog";
@@ -140,13 +113,13 @@ TEST(HostLock, BusyAddinShowsTheWaitUntilItLetsGo)
 
 TEST(HostLock, CancelledWaitGivesBackEveryCountTaken)
 {
-    const AddinSemaphore addin(97);
+    const AddinSemaphore addin(UniqueShortName(), 97);
     BusyWaitUser user([&](HWND dialog) {
         addin.Release(1);
         EXPECT_TRUE(WaitUntil([&] { return addin.Free() == 0; })) << "the next tick takes it";
         PressButton(dialog, IDCANCEL);
     });
-    const HostLock lock = AcquireHostLock(addin.shortName(), kDisplayName);
+    const HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
     user.Join();
 
     EXPECT_EQ(lock.state(), HostLock::State::GivenUp);

@@ -1,38 +1,10 @@
 #include "SetupDialogFixture.h"
 
 #include "AddinRecord.h"
+#include "OfficeInstallation.h"
 #include "WindowDriver.h"
 
 #include <thread>
-
-AddinSemaphore::AddinSemaphore(const std::string& shortName, LONG free)
-    : handle_(CreateSemaphoreA(nullptr, free, 100,
-                               ("Quillbar.Global.Semaphore." + shortName).c_str()))
-{
-}
-
-AddinSemaphore::~AddinSemaphore()
-{
-    CloseHandle(handle_);
-}
-
-LONG AddinSemaphore::Free() const
-{
-    struct {
-        LONG current;
-        LONG maximum;
-    } information = {};
-    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySemaphore")));
-    query(handle_, 0, &information, sizeof information, nullptr);
-    return information.current;
-}
-
-void AddinSemaphore::Release(LONG counts) const
-{
-    ReleaseSemaphore(handle_, counts, nullptr);
-}
 
 BoxState ReadBox(HWND dialog, int id)
 {
@@ -61,23 +33,7 @@ SetupDialogTest::SetupDialogTest()
 
 void SetupDialogTest::Install(HostId id)
 {
-    const OfficeHost& host = Host(id);
-    const std::string office = "Software\\Microsoft\\Office\\10.0\\";
-    switch (host.probe) {
-    case InstallProbe::FrontPageKeys:
-        reg::CreateKey(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}");
-        reg::CreateKey(HKEY_CURRENT_USER,
-                       "Software\\Microsoft\\FrontPage\\Editor\\FrontPage Editor\\Settings");
-        return;
-    case InstallProbe::InstallRootAndSettings:
-        reg::SetString(HKEY_CURRENT_USER, office + host.officeKey, "Settings", "");
-        break;
-    case InstallProbe::InstallRootAndUserKey:
-        reg::CreateKey(HKEY_CURRENT_USER, office + host.officeKey + "\\" + host.userKey);
-        break;
-    }
-    reg::SetString(HKEY_LOCAL_MACHINE, office + host.officeKey + "\\InstallRoot", "Path",
-                   "C:\\Programme\\Office\\");
+    standin::SimulateInstallation(Host(id).officeKey, "10.0");
 }
 
 void SetupDialogTest::EnableAddin(HostId id)

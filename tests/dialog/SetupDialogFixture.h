@@ -4,6 +4,7 @@
 // user. The registry is a scratch hive; installers are recorded, host locks
 // are the real ones over semaphores the test holds for the add-ins.
 
+#include "AddinSemaphore.h"
 #include "ScratchRegistry.h"
 #include "SetupDialog.h"
 
@@ -14,20 +15,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// A host's semaphore as its add-in creates it, with some counts held.
-class AddinSemaphore {
-public:
-    AddinSemaphore(const std::string& shortName, LONG free);
-    ~AddinSemaphore();
-    AddinSemaphore(const AddinSemaphore&) = delete;
-    AddinSemaphore& operator=(const AddinSemaphore&) = delete;
-    LONG Free() const;  // without taking any
-    void Release(LONG counts) const;
-
-private:
-    HANDLE handle_;
-};
 
 struct BoxState {
     bool enabled = false;

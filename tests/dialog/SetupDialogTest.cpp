@@ -415,15 +415,23 @@ TEST_F(SetupDialogTest, ApplyBuildsPowerPointsMenuAndToolbarThroughTheInstaller)
 // ---------------------------------------------------------------------------
 // Help: quillbar.chm beside the Word add-in, through the HTML Help engine.
 
-TEST_F(SetupDialogTest, HelpOpensTheTopicInTheFileBesideTheWordAddin)
+// The registry names the stand-in engine, which writes each request into the
+// file returned.
+std::string UseRecordingHelpEngine(const ScratchFolder& folder)
 {
-    const ScratchFolder folder;
     const std::string log = folder / "help.log";
     SetEnvironmentVariableA("QUILLBAR_TEST_HELP_LOG", log.c_str());
-    // The engine the registry names; the Word add-in as COM finds it.
     reg::SetString(HKEY_CLASSES_ROOT,
                    "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", nullptr,
                    BinaryFolder() + "fake_htmlhelp.dll");
+    return log;
+}
+
+TEST_F(SetupDialogTest, HelpOpensTheTopicInTheFileBesideTheWordAddin)
+{
+    const ScratchFolder folder;
+    const std::string log = UseRecordingHelpEngine(folder);
+    // The Word add-in as COM finds it.
     const standin::CreatableClass wordAddin("Quillbar.QBWordAddin.2",
                                             [](REFIID, void**) { return E_NOTIMPL; });
     reg::SetString(HKEY_CLASSES_ROOT, "CLSID\\" + wordAddin.ClsidText() + "\\InProcServer32",
@@ -441,11 +449,7 @@ TEST_F(SetupDialogTest, HelpOpensTheTopicInTheFileBesideTheWordAddin)
 TEST_F(SetupDialogTest, HelpDoesNothingWithoutTheWordAddin)
 {
     const ScratchFolder folder;
-    const std::string log = folder / "help.log";
-    SetEnvironmentVariableA("QUILLBAR_TEST_HELP_LOG", log.c_str());
-    reg::SetString(HKEY_CLASSES_ROOT,
-                   "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", nullptr,
-                   BinaryFolder() + "fake_htmlhelp.dll");
+    const std::string log = UseRecordingHelpEngine(folder);
     RunDialog([](HWND dialog) {
         PressButton(dialog, 1010);
         PressButton(dialog, IDCANCEL);

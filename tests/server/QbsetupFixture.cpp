@@ -1,6 +1,7 @@
 #include "QbsetupFixture.h"
 
 #include "AddinRecord.h"
+#include "OfficeInstallation.h"
 #include "ScratchRegistry.h"
 
 QbsetupTest::QbsetupTest()
@@ -36,24 +37,7 @@ ProgramRun QbsetupTest::Qbsetup(const std::string& arguments)
 
 void QbsetupTest::InstallHost(HostId id, OfficeVersion version)
 {
-    const OfficeHost& host = Host(id);
-    const std::string office = std::string("Software\\Microsoft\\Office\\") + VersionText(version) + "\\";
-    switch (host.probe) {
-    case InstallProbe::FrontPageKeys:
-        reg::CreateKey(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}");
-        reg::CreateKey(HKEY_CURRENT_USER,
-                       "Software\\Microsoft\\FrontPage\\Editor\\FrontPage Editor\\Settings");
-        reg::CreateKey(HKEY_CURRENT_USER, office + "FrontPage");
-        return;
-    case InstallProbe::InstallRootAndSettings:
-        reg::SetString(HKEY_CURRENT_USER, office + host.officeKey, "Settings", "");
-        break;
-    case InstallProbe::InstallRootAndUserKey:
-        reg::CreateKey(HKEY_CURRENT_USER, office + host.officeKey + "\\" + host.userKey);
-        break;
-    }
-    reg::SetString(HKEY_LOCAL_MACHINE, office + host.officeKey + "\\InstallRoot", "Path",
-                   "C:\\Programme\\Office\\");
+    standin::SimulateInstallation(Host(id).officeKey, VersionText(version));
 }
 
 void QbsetupTest::EnableAddin(HostId id)

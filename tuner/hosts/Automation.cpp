@@ -79,18 +79,6 @@ struct ExceptionInfo : EXCEPINFO {
 
 }  // namespace
 
-const VARIANT& Missing()
-{
-    static const VARIANT missing = [] {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_ERROR;
-        v.scode = DISP_E_PARAMNOTFOUND;
-        return v;
-    }();
-    return missing;
-}
-
 Variant Text(const std::string& narrow)
 {
     Variant text = Variant::Text(narrow);

@@ -15,9 +15,6 @@
 #include <initializer_list>
 #include <string>
 
-// The process-wide "argument not given" value: VT_ERROR, DISP_E_PARAMNOTFOUND.
-const VARIANT& Missing();
-
 // A VT_BSTR argument from narrow text; raises E_OUTOFMEMORY when it cannot be made.
 Variant Text(const std::string& narrow);
 

@@ -31,18 +31,6 @@ DISPID DispatchIdOf(const std::string& name)
     return DISPID_UNKNOWN;
 }
 
-const VARIANT& MissingValue()
-{
-    static const VARIANT missing = [] {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_ERROR;
-        v.scode = DISP_E_PARAMNOTFOUND;
-        return v;
-    }();
-    return missing;
-}
-
 }  // namespace
 
 bool Arguments::IsMissing(std::size_t index) const
@@ -53,7 +41,7 @@ bool Arguments::IsMissing(std::size_t index) const
 
 const VARIANT& Arguments::At(std::size_t index) const
 {
-    return index < values_.size() ? values_[index] : MissingValue();
+    return index < values_.size() ? values_[index] : Missing();
 }
 
 long Arguments::Number(std::size_t index) const

@@ -1,5 +1,6 @@
 #include "StandInRegistration.h"
 
+#include <ComObject.h>
 #include <GuidText.h>
 
 #include <atomic>
@@ -12,31 +13,13 @@ std::atomic<int> nextMoniker{0};
 
 class ClassFactory : public IClassFactory {
 public:
+    static const InterfaceEntry<ClassFactory> kInterfaces[];
+
     explicit ClassFactory(InstanceMaker make) : make_(std::move(make)) {}
     virtual ~ClassFactory() = default;
 
     int instances = 0;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
         if (!object)
@@ -50,8 +33,12 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    std::atomic<ULONG> references_{1};
     InstanceMaker make_;
+};
+
+const InterfaceEntry<ClassFactory> ClassFactory::kInterfaces[] = {
+    {&IID_IClassFactory, CastTo<ClassFactory, IClassFactory>},
+    {nullptr, nullptr},
 };
 
 // The machine's class registrations, where COM looks ProgIDs up. Opened
@@ -69,6 +56,14 @@ HKEY RealClassesKey()
 const HKEY openedAtStart = RealClassesKey();
 
 }  // namespace
+
+ComPtr<IClassFactory> NewClassFactory(InstanceMaker make)
+{
+    ComPtr<IUnknown> inner((new ComObject<ClassFactory>(nullptr, std::move(make)))->Inner());
+    ComPtr<IClassFactory> factory;
+    inner.As(IID_IClassFactory, factory);
+    return factory;
+}
 
 RunningObject::RunningObject(IUnknown* object)
 {
@@ -93,7 +88,7 @@ RunningObject::~RunningObject()
 CreatableClass::CreatableClass(const std::string& progId, InstanceMaker make) : progId_(progId)
 {
     CoCreateGuid(&clsid_);
-    factory_ = ComPtr<IClassFactory>(new ClassFactory(std::move(make)));
+    factory_ = NewClassFactory(std::move(make));
     result_ = CoRegisterClassObject(clsid_, factory_.Get(), CLSCTX_LOCAL_SERVER,
                                     REGCLS_MULTIPLEUSE, &cookie_);
     if (FAILED(result_))

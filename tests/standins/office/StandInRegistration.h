@@ -30,6 +30,9 @@ private:
 // What a class object does when asked for an instance.
 using InstanceMaker = std::function<HRESULT(REFIID iid, void** object)>;
 
+// A class object that hands each CreateInstance to `make` (no aggregation).
+ComPtr<IClassFactory> NewClassFactory(InstanceMaker make);
+
 // A class object registered with COM for this process (as a local server, as
 // Office registers its applications), plus ProgID -> CLSID keys in the
 // registry; both removed when this is destroyed.

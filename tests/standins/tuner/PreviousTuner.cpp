@@ -1,41 +1,25 @@
 #include "PreviousTuner.h"
 
 #include "AddinContract.h"
+#include "ComObject.h"
 #include "QBSetup_h.h"
+#include "StandInRegistration.h"
 
-#include <atomic>
 #include <memory>
 
 namespace {
 
 class PreviousTuner : public IQuillbarTuner {
 public:
+    static const InterfaceEntry<PreviousTuner> kInterfaces[];
+
     PreviousTuner(std::shared_ptr<PreviousTunerClass::Calls> calls, long count, HRESULT countResult)
         : calls_(std::move(calls)), count_(count), countResult_(countResult)
     {
     }
     virtual ~PreviousTuner() = default;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == addin::IID_PreviousTuner) {
-            *object = static_cast<IQuillbarTuner*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (!left)
-            delete this;
-        return left;
-    }
+    // Only the vtable members are used; dispatch stays unanswered.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
         *count = 0;
@@ -68,54 +52,15 @@ public:
     HRESULT STDMETHODCALLTYPE DoSetupDialog() override { return E_NOTIMPL; }
 
 private:
-    std::atomic<ULONG> references_{1};
     std::shared_ptr<PreviousTunerClass::Calls> calls_;
     long count_;
     HRESULT countResult_;
 };
 
-class Factory : public IClassFactory {
-public:
-    Factory(std::shared_ptr<PreviousTunerClass::Calls> calls, long count, HRESULT countResult)
-        : calls_(std::move(calls)), count_(count), countResult_(countResult)
-    {
-    }
-    virtual ~Factory() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (!left)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        const ComPtr<IQuillbarTuner> tuner =
-            ComPtr<IQuillbarTuner>(new PreviousTuner(calls_, count_, countResult_));
-        return tuner->QueryInterface(iid, object);
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
-private:
-    std::atomic<ULONG> references_{1};
-    std::shared_ptr<PreviousTunerClass::Calls> calls_;
-    long count_;
-    HRESULT countResult_;
+const InterfaceEntry<PreviousTuner> PreviousTuner::kInterfaces[] = {
+    {&IID_IDispatch, CastTo<PreviousTuner, IDispatch>},
+    {&addin::IID_PreviousTuner, CastTo<PreviousTuner, IQuillbarTuner>},
+    {nullptr, nullptr},
 };
 
 }  // namespace
@@ -123,7 +68,12 @@ private:
 PreviousTunerClass::PreviousTunerClass(long count, HRESULT countResult)
     : calls_(std::make_shared<Calls>())
 {
-    const auto factory = ComPtr<IClassFactory>(new Factory(calls_, count, countResult));
+    const auto factory = standin::NewClassFactory(
+        [calls = calls_, count, countResult](REFIID iid, void** object) {
+            ComPtr<IUnknown> tuner(
+                (new ComObject<PreviousTuner>(nullptr, calls, count, countResult))->Inner());
+            return tuner->QueryInterface(iid, object);
+        });
     result_ = CoRegisterClassObject(addin::CLSID_PreviousTuner, factory.Get(), CLSCTX_LOCAL_SERVER,
                                     REGCLS_MULTIPLEUSE, &cookie_);
 }
