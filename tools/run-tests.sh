@@ -50,7 +50,7 @@ wineboot -i >/dev/null 2>&1
 # close many windows, and the script host they drive, get unmanaged windows.
 # (Before the server restarts: no Wine process may outlive this step without
 # the virtual display.)
-for program in shell_tests.exe dialog_tests.exe qbsetup.exe cscript.exe; do
+for program in shell_tests.exe dialog_tests.exe qbsetup.exe office_standin.exe cscript.exe; do
     wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" \
         /v Managed /d N /f >/dev/null 2>&1
 done

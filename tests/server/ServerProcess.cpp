@@ -9,7 +9,7 @@
 
 namespace {
 
-std::vector<DWORD> ServerProcessIds()
+std::vector<DWORD> ProcessIds(const char* image)
 {
     std::vector<DWORD> ids;
     const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -19,7 +19,7 @@ std::vector<DWORD> ServerProcessIds()
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot.Get(), &entry); more;
          more = Process32Next(snapshot.Get(), &entry)) {
-        if (lstrcmpiA(entry.szExeFile, "qbsetup.exe") == 0)
+        if (lstrcmpiA(entry.szExeFile, image) == 0)
             ids.push_back(entry.th32ProcessID);
     }
     return ids;
@@ -27,17 +27,14 @@ std::vector<DWORD> ServerProcessIds()
 
 }  // namespace
 
-int CountServerProcesses()
+int CountProcesses(const char* image)
 {
-    return static_cast<int>(ServerProcessIds().size());
+    return static_cast<int>(ProcessIds(image).size());
 }
 
-// Asks a server to end as its idle monitor would, with the quit message on
-// its main thread: it then revokes its class objects. A killed server would
-// leave them registered, and later clients would be handed a dead object.
-void EndServerProcesses()
+void EndProcesses(const char* image)
 {
-    const std::vector<DWORD> servers = ServerProcessIds();
+    const std::vector<DWORD> servers = ProcessIds(image);
     if (servers.empty())
         return;
     const KernelHandle threads(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -56,7 +53,7 @@ void EndServerProcesses()
     }
 }
 
-bool WaitForNoServer(DWORD timeoutMs)
+bool WaitForNoProcess(const char* image, DWORD timeoutMs)
 {
-    return WaitUntil([] { return CountServerProcesses() == 0; }, timeoutMs);
+    return WaitUntil([image] { return CountProcesses(image) == 0; }, timeoutMs);
 }

@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
-// qbsetup.exe processes running as COM servers in the prefix.
-int CountServerProcesses();
-// Ends every one of them (between tests, so each starts without a server).
-void EndServerProcesses();
+// Programs of the prefix by their file name ("qbsetup.exe", ...).
+int CountProcesses(const char* image);
+// Asks every one of them to end as a server's idle monitor would, with the
+// quit message on each of its threads, and waits for them; one that does not
+// end is killed. (A killed COM server would leave its class objects
+// registered, and later clients would be handed a dead object.)
+void EndProcesses(const char* image);
 // Waits until none runs; false after the time-out.
-bool WaitForNoServer(DWORD timeoutMs);
+bool WaitForNoProcess(const char* image, DWORD timeoutMs);
+
+// The same for qbsetup.exe running as COM server.
+inline int CountServerProcesses() { return CountProcesses("qbsetup.exe"); }
+inline void EndServerProcesses() { EndProcesses("qbsetup.exe"); }
+inline bool WaitForNoServer(DWORD timeoutMs) { return WaitForNoProcess("qbsetup.exe", timeoutMs); }

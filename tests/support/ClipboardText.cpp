@@ -37,3 +37,11 @@ bool ClipboardIsEmpty()
 {
     return CountClipboardFormats() == 0;
 }
+
+void EmptyTheClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}

@@ -8,3 +8,5 @@ void PutTextOnClipboard(const std::string& text);
 std::string ClipboardText();
 // True when the clipboard holds no format at all.
 bool ClipboardIsEmpty();
+// Empties the clipboard.
+void EmptyTheClipboard();

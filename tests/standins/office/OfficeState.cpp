@@ -72,34 +72,59 @@ const char* HostName(HostKind kind)
 
 namespace {
 
-void DescribeBar(std::ostringstream& out, const CommandBarState& bar, const std::string& indent)
+const char* ControlKind(long type)
 {
-    out << indent << "bar \"" << bar.name << "\"" << (bar.menuBar ? " menu-bar" : "")
-        << (bar.visible ? " visible" : "") << " protection=" << bar.protection
-        << " position=" << bar.position << "\n";
-    for (const auto& control : bar.controls) {
-        out << indent << "  " << (control->type == 1    ? "button"
-                                  : control->type == 3  ? "dropdown"
-                                  : control->type == 10 ? "popup"
-                                                        : "control")
-            << " tag=\"" << control->tag << "\" caption=\"" << control->caption << "\"";
-        if (control->description != control->caption)
-            out << " description=\"" << control->description << "\"";
-        if (control->beginGroup)
-            out << " group";
-        if (control->width || control->dropDownWidth)
-            out << " width=" << control->width << "/" << control->dropDownWidth;
-        if (control->state)
-            out << " state=" << control->state;
-        if (!control->face.empty())
-            out << " face=" << control->face.width << "x" << control->face.height;
-        out << "\n";
-        if (control->popupBar && !control->popupBar->controls.empty())
-            DescribeBar(out, *control->popupBar, indent + "    ");
+    switch (type) {
+    case 1: return "button";
+    case 3: return "drop-down";
+    case 10: return "popup";
+    default: return "control";
     }
 }
 
+// One line per bar and per control, popups' controls indented below them:
+//   "TALVO6 Quillbar": toolbar, visible, top, no customizing
+//     button "&Hilfe" [TALVO_QB_HELP], face 16x16
+void DescribeBar(std::ostringstream& out, const CommandBarState& bar, const std::string& indent)
+{
+    out << indent << "\"" << bar.name << "\": " << (bar.menuBar ? "menu bar" : "toolbar");
+    if (bar.visible)
+        out << ", visible";
+    if (bar.position == 1)
+        out << ", top";
+    else if (bar.position)
+        out << ", position " << bar.position;
+    if (bar.protection)
+        out << ", protection " << bar.protection;
+    out << "\n";
+    DescribeControls(out, bar, indent + "  ");
+}
+
 }  // namespace
+
+void DescribeControls(std::ostringstream& out, const CommandBarState& bar, const std::string& indent)
+{
+    for (const auto& control : bar.controls) {
+        out << indent << ControlKind(control->type) << " \"" << control->caption << "\"";
+        if (!control->tag.empty())
+            out << " [" << control->tag << "]";
+        if (!control->description.empty() && control->description != control->caption)
+            out << ", description \"" << control->description << "\"";
+        if (control->beginGroup)
+            out << ", group";
+        if (control->width || control->dropDownWidth)
+            out << ", width " << control->width << "/" << control->dropDownWidth;
+        if (control->state == -1)
+            out << ", pressed";
+        if (!control->face.empty())
+            out << ", face " << control->face.width << "x" << control->face.height;
+        if (control->popupBar && control->popupBar->protection)
+            out << ", menu protection " << control->popupBar->protection;
+        out << "\n";
+        if (control->popupBar)
+            DescribeControls(out, *control->popupBar, indent + "  ");
+    }
+}
 
 std::string Describe(const CommandBarState& bar)
 {
@@ -111,18 +136,22 @@ std::string Describe(const CommandBarState& bar)
 std::string Describe(const ApplicationState& app)
 {
     std::ostringstream out;
-    out << HostName(app.host) << " version=" << app.version << (app.visible ? " visible" : "")
-        << " quit=" << app.quitCalls << " updates=" << app.comAddInsUpdates << "\n";
+    out << HostName(app.host) << " " << app.version << (app.visible ? ", visible" : ", hidden")
+        << ", Quit called " << app.quitCalls << " time(s), COMAddIns.Update called "
+        << app.comAddInsUpdates << " time(s)\n";
     for (const ComAddInState& addIn : app.comAddIns)
-        out << "addin " << addIn.progId << (addIn.connected ? " connected" : "") << "\n";
-    if (app.commandBars)
-        for (const auto& bar : app.commandBars->bars)
-            DescribeBar(out, *bar, "");
+        out << "add-in " << addIn.progId << ": " << (addIn.connected ? "connected" : "not connected")
+            << "\n";
     for (const std::string& name : app.wordAddIns)
         out << "template " << name << "\n";
+    if (app.commandBars) {
+        out << "command bars:\n";
+        for (const auto& bar : app.commandBars->bars)
+            DescribeBar(out, *bar, "  ");
+    }
     for (const auto& explorer : app.explorers) {
-        out << "explorer " << explorer->folder << (explorer->closed ? " closed" : "")
-            << (explorer == app.activeExplorer ? " active" : "") << "\n";
+        out << "explorer on " << explorer->folder << (explorer->closed ? ", closed" : "")
+            << (explorer == app.activeExplorer ? ", active" : "") << "\n";
         for (const auto& bar : explorer->commandBars->bars)
             DescribeBar(out, *bar, "  ");
     }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -105,8 +106,9 @@ struct ApplicationState {
 
 const char* HostName(HostKind kind);
 
-// Every control of a bar, one line each, for diffable dumps and messages.
+// The state as a readable, diffable tree: one line per bar and control.
 std::string Describe(const CommandBarState& bar);
 std::string Describe(const ApplicationState& application);
+void DescribeControls(std::ostringstream& out, const CommandBarState& bar, const std::string& indent);
 
 }  // namespace standin

@@ -1,0 +1,309 @@
+// office_standin.exe: the Office stand-in in a process of its own, so that
+// qbsetup reaches it the way it reaches Office, across a process boundary.
+//
+//   office_standin.exe --register <dir>
+//       registers the stand-in under Word's, PowerPoint's, FrontPage's and
+//       Outlook's ProgIDs (COM then starts this program for <dir>) and its
+//       type library, which lets COM carry Office's interfaces between processes
+//   office_standin.exe --unregister <dir>
+//   office_standin.exe --host <Host> --dir <dir> -Embedding
+//       started by COM: serves one application until its last object is released
+//   office_standin.exe --run <name> --host <Host> --dir <dir>
+//       an application already running: in the running-object table (Word
+//       also with its main window) until the quit message arrives
+//   office_standin.exe --hold <officeKey> <counts> <milliseconds> --dir <dir>
+//       an add-in busy for a while: holds counts of its host's semaphore
+//
+// An application is configured by <dir>\<name>.config ("key = value" lines,
+// see ReadConfiguration) and leaves <dir>\<name>.state (its state as a tree,
+// rewritten after every call), <dir>\<name>.journal (every call, appended)
+// and <dir>\<name>.lookups (every GetIDsOfNames, appended);
+// <name> is the host's name for applications COM starts. Text files are UTF-8.
+
+#include "DispatchObject.h"
+#include "HostWindow.h"
+#include "ModuleRegistration.h"
+#include "OfficeObjects.h"
+#include "OfficeState.h"
+#include "StandInIids.h"
+#include "StandInRegistration.h"
+#include "TextConversion.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace standin;
+
+namespace {
+
+struct HostInfo {
+    const char* name;
+    HostKind kind;
+    const wchar_t* clsid;  // the stand-in's class for the host's ProgIDs
+};
+
+const HostInfo kHosts[] = {
+    {"Word", HostKind::Word, L"{5E0C1A31-8B7F-4C52-9D61-2F6A3B9C7E10}"},
+    {"Excel", HostKind::Excel, nullptr},  // Excel is only ever found running
+    {"PowerPoint", HostKind::PowerPoint, L"{5E0C1A33-8B7F-4C52-9D61-2F6A3B9C7E10}"},
+    {"FrontPage", HostKind::FrontPage, L"{5E0C1A34-8B7F-4C52-9D61-2F6A3B9C7E10}"},
+    {"Outlook", HostKind::Outlook, L"{5E0C1A35-8B7F-4C52-9D61-2F6A3B9C7E10}"},
+};
+
+const HostInfo* FindHost(const std::string& name)
+{
+    for (const HostInfo& host : kHosts)
+        if (name == host.name)
+            return &host;
+    return nullptr;
+}
+
+std::string ToUtf8(const std::string& ansi)
+{
+    const std::wstring wide = ToWide(ansi);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string utf8(size > 0 ? size : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), utf8.data(),
+                        size, nullptr, nullptr);
+    return utf8;
+}
+
+std::vector<std::string> SplitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::istringstream in(text);
+    for (std::string item; std::getline(in, item, ',');) {
+        const auto first = item.find_first_not_of(' ');
+        const auto last = item.find_last_not_of(' ');
+        if (first != std::string::npos)
+            items.push_back(item.substr(first, last - first + 1));
+    }
+    return items;
+}
+
+// Keys: version (text), visible (0/1), addins and connected (ProgIDs),
+// menus (number of menus on the menu bar), toolbars (names of toolbars
+// already there), templates (Word's add-ins list), explorer (Outlook: 1 = a
+// window open on the Inbox), window (Word: 1 = its main window).
+std::map<std::string, std::string> ReadConfiguration(const std::string& path)
+{
+    std::map<std::string, std::string> settings;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const auto equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const auto key = SplitList(line.substr(0, equals));
+        const auto value = line.substr(equals + 1);
+        const auto first = value.find_first_not_of(' ');
+        if (!key.empty())
+            settings[key[0]] = first == std::string::npos ? "" : value.substr(first);
+    }
+    return settings;
+}
+
+std::shared_ptr<ApplicationState> MakeState(HostKind kind,
+                                            std::map<std::string, std::string>& settings)
+{
+    auto app = std::make_shared<ApplicationState>(kind);
+    if (settings.count("version"))
+        app->version = settings["version"];
+    app->visible = settings["visible"] == "1";
+    for (const std::string& progId : SplitList(settings["addins"]))
+        app->comAddIns.push_back({progId, false});
+    for (const std::string& progId : SplitList(settings["connected"]))
+        if (ComAddInState* addIn = app->FindComAddIn(progId))
+            addIn->connected = true;
+    if (app->commandBars) {
+        if (settings.count("menus"))
+            app->commandBars = CommandBarsState::Typical(std::stoi(settings["menus"]));
+        for (const std::string& name : SplitList(settings["toolbars"]))
+            app->commandBars->AddToolbar(name)->visible = true;
+    }
+    app->wordAddIns = SplitList(settings["templates"]);
+    if (settings["explorer"] == "1")
+        app->OpenExplorer("Inbox");
+    return app;
+}
+
+// Writes what happened after every call that arrived.
+class Recorder {
+public:
+    Recorder(std::string base, std::shared_ptr<Journal> journal,
+             std::shared_ptr<ApplicationState> app)
+        : base_(std::move(base)), journal_(std::move(journal)), app_(std::move(app))
+    {
+        Flush();
+    }
+    void Flush()
+    {
+        const auto& calls = journal_->Calls();
+        const auto& lookups = journal_->IdLookups();
+        if (written_ < calls.size() || lookupsWritten_ < lookups.size() || written_ == 0) {
+            std::ofstream journal(base_ + ".journal", std::ios::app | std::ios::binary);
+            for (; written_ < calls.size(); ++written_)
+                journal << ToUtf8(calls[written_].ToString()) << "\n";
+            std::ofstream names(base_ + ".lookups", std::ios::app | std::ios::binary);
+            for (; lookupsWritten_ < lookups.size(); ++lookupsWritten_)
+                names << lookups[lookupsWritten_] << "\n";
+            std::ofstream state(base_ + ".state", std::ios::trunc | std::ios::binary);
+            state << ToUtf8(Describe(*app_));
+        }
+    }
+
+private:
+    std::string base_;
+    std::shared_ptr<Journal> journal_;
+    std::shared_ptr<ApplicationState> app_;
+    std::size_t written_ = 0;
+    std::size_t lookupsWritten_ = 0;
+};
+
+// Runs window messages, recording after each, until `done` says so.
+template <typename Done>
+void Serve(Recorder& recorder, Done done)
+{
+    MSG message;
+    for (;;) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                recorder.Flush();
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        recorder.Flush();
+        if (done())
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    }
+}
+
+int RunRegistration(const std::string& dir, bool install)
+{
+    const std::string module = ModulePath(nullptr);
+    RegistrarScript script;
+    HRESULT hr = LoadRegistrarScript(nullptr, 1, {{"MODULE", module}, {"DIR", dir}}, script);
+    if (SUCCEEDED(hr))
+        hr = install ? script.Install() : script.Remove();
+    if (SUCCEEDED(hr))
+        hr = install ? RegisterModuleTypeLibrary(module) : UnregisterModuleTypeLibrary(module);
+    return SUCCEEDED(hr) ? 0 : static_cast<int>(hr);
+}
+
+// Started by COM: one application for every client until the last lets go.
+int ServeCreated(const HostInfo& host, const std::string& dir)
+{
+    auto settings = ReadConfiguration(dir + "\\" + host.name + ".config");
+    auto journal = std::make_shared<Journal>();
+    auto app = MakeState(host.kind, settings);
+    Recorder recorder(dir + "\\" + host.name, journal, app);
+
+    bool created = false;
+    const ComPtr<IClassFactory> factory =
+        NewClassFactory([&](REFIID iid, void** object) {
+            created = true;
+            return MakeApplication(journal, app)->QueryInterface(iid, object);
+        });
+    CLSID clsid = IidFromText(host.clsid);
+    DWORD cookie = 0;
+    if (FAILED(CoRegisterClassObject(clsid, factory.Get(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                     &cookie)))
+        return 1;
+    const DWORD start = GetTickCount();
+    Serve(recorder, [&] {
+        return created ? DispatchObject::LiveCount() == 0 : GetTickCount() - start > 60000;
+    });
+    CoRevokeClassObject(cookie);
+    return 0;
+}
+
+// Already running: found in the running-object table until told to quit.
+int RunRunning(const HostInfo& host, const std::string& name, const std::string& dir)
+{
+    auto settings = ReadConfiguration(dir + "\\" + name + ".config");
+    auto journal = std::make_shared<Journal>();
+    auto app = MakeState(host.kind, settings);
+    Recorder recorder(dir + "\\" + name, journal, app);
+
+    std::unique_ptr<HostWindow> window;
+    if (settings["window"] == "1")
+        window = std::make_unique<HostWindow>("OpusApp", "Dokument1 - Microsoft Word", true);
+    const ComPtr<IDispatch> object = MakeApplication(journal, app);
+    const RunningObject entry(object.Get());
+    if (FAILED(entry.Result()))
+        return 1;
+    std::ofstream(dir + "\\" + name + ".ready") << GetCurrentProcessId() << "\n";
+    Serve(recorder, [] { return false; });
+    return 0;
+}
+
+// An add-in in the middle of an operation: holds counts of the semaphore,
+// lets them go after a while, and keeps the semaphore a little longer.
+int HoldSemaphore(const std::string& officeKey, long counts, DWORD milliseconds,
+                  const std::string& dir)
+{
+    HANDLE semaphore = CreateSemaphoreA(nullptr, 100 - counts, 100,
+                                        ("Quillbar.Global.Semaphore." + officeKey).c_str());
+    if (!semaphore)
+        return 1;
+    std::ofstream(dir + "\\" + officeKey + ".holding") << counts << "\n";
+    Sleep(milliseconds);
+    ReleaseSemaphore(semaphore, counts, nullptr);
+    std::ofstream(dir + "\\" + officeKey + ".released") << counts << "\n";
+    Sleep(5000);
+    CloseHandle(semaphore);
+    return 0;
+}
+
+std::vector<std::string> CommandLineArguments()
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(ToNarrow(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+std::string Option(const std::vector<std::string>& arguments, const std::string& name,
+                   std::size_t offset = 1)
+{
+    for (std::size_t i = 0; i + offset < arguments.size(); ++i)
+        if (arguments[i] == name)
+            return arguments[i + offset];
+    return std::string();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    const std::vector<std::string> arguments = CommandLineArguments();
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const std::string dir = Option(arguments, "--dir");
+    int result = 2;
+    if (!Option(arguments, "--register").empty())
+        result = RunRegistration(Option(arguments, "--register"), true);
+    else if (!Option(arguments, "--unregister").empty())
+        result = RunRegistration(Option(arguments, "--unregister"), false);
+    else if (!Option(arguments, "--hold").empty())
+        result = HoldSemaphore(Option(arguments, "--hold"), std::stol(Option(arguments, "--hold", 2)),
+                               std::stoul(Option(arguments, "--hold", 3)), dir);
+    else if (const HostInfo* host = FindHost(Option(arguments, "--host"))) {
+        const std::string name = Option(arguments, "--run");
+        result = name.empty() ? (host->clsid ? ServeCreated(*host, dir) : 2)
+                              : RunRunning(*host, name, dir);
+    }
+    CoUninitialize();
+    return result;
+}
