@@ -73,6 +73,7 @@ capture_setup_dialog() {
         /v 'TALVO Helv WE' /d 'MS Sans Serif'
     mkdir -p "$(dirname "$out")"
     wine "$qbsetup" >/dev/null 2>&1 &
+    local dialog=$!
     for _ in $(seq 150); do
         window=$(xwininfo -root -tree | grep '"Quillbar":' | head -n 1 | awk '{print $1}' || true)
         [ -n "$window" ] && break
@@ -81,4 +82,6 @@ capture_setup_dialog() {
     [ -n "$window" ] || { echo "the setup dialog did not appear" >&2; return 1; }
     sleep 2   # let it paint
     import -window "$window" "$out"
+    kill "$dialog" 2>/dev/null || true   # as if the user cancelled
+    wait "$dialog" 2>/dev/null || true
 }
