@@ -41,7 +41,8 @@ int InstallExcelAddin(bool enable)
                 continue;
             UpdateComAddInConnection(excel, host.addinProgId, enable);
         }
-    } catch (const ComError&) {
+    } catch (...) {
+        // A failing call ends the walk.
     }
     return 1;
 }

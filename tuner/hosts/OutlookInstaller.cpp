@@ -50,7 +50,7 @@ void QuitOutlookWithoutWindow(const IID& application)
             return;
         if (!outlook.CallAs(IID_IDispatch, "ActiveWindow"))
             outlook.Call("Quit");
-    } catch (const ComError&) {
+    } catch (...) {
     }
 }
 
@@ -97,9 +97,8 @@ int InstallOutlookAddin(bool enable)
             if (!explorerOpened)
                 UpdateComAddInConnection(outlook, host.addinProgId, true, UpdateFailure::Ignored);
         }
-    } catch (const ComError&) {
-        // The main part ends here; the clean-up below still runs.
     } catch (...) {
+        // A failing call ends the main part; the clean-up below still runs.
     }
 
     // Clean up, however the main part ended.
@@ -107,12 +106,12 @@ int InstallOutlookAddin(bool enable)
         if (explorer) {
             try {
                 explorer.Call("Close");
-            } catch (const ComError&) {
+            } catch (...) {
             }
         }
         try {
             outlook.Call("Quit");
-        } catch (const ComError&) {
+        } catch (...) {
         }
     }
     QuitOutlookWithoutWindow(host.applicationIid);

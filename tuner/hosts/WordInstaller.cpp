@@ -154,8 +154,8 @@ int InstallWordAddin(bool enable)
             OpenAndCloseHiddenDocument(word);
 
         MarkWordSettingsRunning();
-    } catch (const ComError&) {
-        // The call ends here; what was done stays done.
+    } catch (...) {
+        // A failing call ends the run here; what was done stays done.
     }
     return 1;
 }
