@@ -11,8 +11,8 @@ set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-# shellcheck source=tools/office-sandbox.sh
-source "$top/tools/office-sandbox.sh"
+# shellcheck source=tools/wine-sandbox.sh
+source "$top/tools/wine-sandbox.sh"
 bin="$top/build/mingw/bin"
 out="$top/build/demo"
 
@@ -32,7 +32,7 @@ fi
 rm -rf "$out"
 mkdir -p "$out/office"
 say "Making a sandbox Wine prefix with a simulated Office XP (Word, Excel, PowerPoint, FrontPage, Outlook)"
-make_sandbox_prefix
+make_sandbox_prefix qbsetup.exe office_standin.exe
 trap drop_sandbox_prefix EXIT
 echo "    prefix: $WINEPREFIX"
 simulate_office

@@ -14,14 +14,14 @@ out=$(realpath -m "${1:-$top/docs/setup-dialog.png}")
 qbsetup="$top/build/mingw/bin/qbsetup.exe"
 [ -f "$qbsetup" ] || { echo "render-dialog: build first (no $qbsetup)" >&2; exit 1; }
 
-# shellcheck source=tools/office-sandbox.sh
-source "$top/tools/office-sandbox.sh"
+# shellcheck source=tools/wine-sandbox.sh
+source "$top/tools/wine-sandbox.sh"
 if [ -z "${RENDER_DIALOG_DISPLAY:-}" ]; then
     ensure_packages imagemagick x11-utils xvfb xauth wine wine64
     RENDER_DIALOG_DISPLAY=1 exec xvfb-run -a -s "-screen 0 640x400x24" "$0" "$out"
 fi
 
-make_sandbox_prefix
+make_sandbox_prefix qbsetup.exe office_standin.exe
 trap drop_sandbox_prefix EXIT
 simulate_office
 sandbox_reg 'HKCU\Software\Microsoft\Office\Word\Addins\Quillbar.QBWordAddin.2' \

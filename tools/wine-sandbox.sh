@@ -1,8 +1,11 @@
-# Sourced by the demo and render scripts: a Wine prefix of its own (never the
-# user's ~/.wine) with a simulated Office installation.
+# Sourced by the test command, the demo and the dialog renderer: a Wine
+# prefix of their own (never the user's ~/.wine), optionally with a simulated
+# Office installation.
 #
 #   ensure_packages P...     installs the Debian packages that are missing (as root)
-#   make_sandbox_prefix      creates $WINEPREFIX and a persistent wineserver
+#   make_sandbox_prefix [PROGRAM...]
+#                            creates $WINEPREFIX and a persistent wineserver; the
+#                            programs named get unmanaged windows (see there)
 #   simulate_office          writes the keys qbsetup's host probes read
 #   capture_setup_dialog Q O starts qbsetup.exe Q and saves its dialog as PNG O
 #   drop_sandbox_prefix      stops the server and deletes the prefix
@@ -31,9 +34,20 @@ ensure_packages() {
 }
 
 make_sandbox_prefix() {
-    WINEPREFIX=$(mktemp -d /tmp/quillbar-sandbox.XXXXXX)
+    WINEPREFIX=$(mktemp -d /tmp/quillbar-wine.XXXXXX)
     export WINEPREFIX
+    # Wine's helper processes must not hold our output open: theirs goes elsewhere.
     wineboot -i >/dev/null 2>&1
+    # Xvfb runs no window manager, and Wine waits two seconds for one whenever
+    # a managed window (a message box, say) is hidden: programs that open and
+    # close many windows get unmanaged ones, which Wine frames itself. (Before
+    # the server restarts: no Wine process may outlive this step without the
+    # virtual display.)
+    local program
+    for program in "$@"; do
+        wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" \
+            /v Managed /d N /f >/dev/null 2>&1
+    done
     wineserver -w
     wineserver -p >/dev/null 2>&1
 }
@@ -64,11 +78,11 @@ simulate_office() {
     sandbox_reg 'HKCU\Software\Microsoft\Office\10.0\FrontPage'
 }
 
-# The setup dialog as a user sees it: Wine draws the frame itself (there is no
-# window manager), and the translator's dialog font is stood in for.
+# The setup dialog as a user sees it (make the prefix with qbsetup.exe
+# unmanaged, so that Wine draws its frame); the translator's dialog font is
+# stood in for.
 capture_setup_dialog() {
     local qbsetup=$1 out=$2 window=
-    sandbox_reg 'HKCU\Software\Wine\AppDefaults\qbsetup.exe\X11 Driver' /v Managed /d N
     sandbox_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
         /v 'TALVO Helv WE' /d 'MS Sans Serif'
     mkdir -p "$(dirname "$out")"
