@@ -3,6 +3,7 @@
 #include "AddinContract.h"
 #include "ResourceString.h"
 #include "TunerResources.h"
+#include "UniqueHandle.h"
 
 #include <cstdio>
 #include <utility>
@@ -114,24 +115,27 @@ LONG WaitForHostIdle(HANDLE semaphore, LONG remaining, const std::string& displa
 HostLock AcquireHostLock(const std::string& shortName, const std::string& displayName)
 {
     const std::string name = addin::kSemaphorePrefix + shortName;
-    HANDLE semaphore = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name.c_str());
+    KernelHandle semaphore(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name.c_str()));
     if (!semaphore)
         return HostLock::NoLock();
 
     LONG remaining = addin::kSemaphoreFullCount;
-    while (remaining > 0 && TakeCountNow(semaphore))
+    while (remaining > 0 && TakeCountNow(semaphore.Get()))
         --remaining;
-    if (remaining > 0)
-        remaining -= WaitForHostIdle(semaphore, remaining, displayName);
+    try {
+        if (remaining > 0)
+            remaining -= WaitForHostIdle(semaphore.Get(), remaining, displayName);
+    } catch (...) {
+        // Nothing is left half-taken: handled below as a wait given up.
+    }
     if (remaining > 0) {
         // Given up: every count taken goes back to the add-in.
         const LONG taken = addin::kSemaphoreFullCount - remaining;
         if (taken > 0)
-            ReleaseSemaphore(semaphore, taken, nullptr);
-        CloseHandle(semaphore);
+            ReleaseSemaphore(semaphore.Get(), taken, nullptr);
         return HostLock::GivenUp();
     }
-    return HostLock::Held(semaphore);
+    return HostLock::Held(semaphore.Release());
 }
 
 void ReleaseHostLock(HostLock& lock)
