@@ -20,7 +20,7 @@ say() { printf '\n==> %s\n' "$*"; }
 
 if [ -z "${QUILLBAR_DEMO_DISPLAY:-}" ]; then
     say "Installing what is missing (cross compiler, Wine, virtual display, image tools)"
-    ensure_packages cmake make mingw-w64 mingw-w64-tools wine wine64 libwine-dev xvfb xauth \
+    ensure_wine_packages cmake make mingw-w64 mingw-w64-tools libwine-dev xvfb xauth \
         googletest imagemagick x11-utils
     say "Building qbsetup.exe and the Office stand-in"
     cmake --preset mingw >/dev/null

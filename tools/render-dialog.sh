@@ -17,7 +17,7 @@ qbsetup="$top/build/mingw/bin/qbsetup.exe"
 # shellcheck source=tools/wine-sandbox.sh
 source "$top/tools/wine-sandbox.sh"
 if [ -z "${RENDER_DIALOG_DISPLAY:-}" ]; then
-    ensure_packages imagemagick x11-utils xvfb xauth wine wine64
+    ensure_wine_packages imagemagick x11-utils xvfb xauth
     RENDER_DIALOG_DISPLAY=1 exec xvfb-run -a -s "-screen 0 640x400x24" "$0" "$out"
 fi
 

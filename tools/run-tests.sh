@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The project's one test command. On a fresh Debian 12 machine (as root) it
 # installs what is missing, configures and builds the Windows binaries with
-# MinGW-w64, and runs every test under Wine in a private prefix made for this
-# run, inside a virtual X display. Exits non-zero on any failure.
+# MinGW-w64 (everything 32-bit, tlvshell.dll and its tests also 64-bit), and
+# runs every test under Wine in a private prefix made for this run (a 64-bit
+# Windows that runs 32-bit programs too), inside a virtual X display. Exits
+# non-zero on any failure.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,7 +12,7 @@ cd "$top"
 
 # shellcheck source=tools/wine-sandbox.sh
 source "$top/tools/wine-sandbox.sh"
-ensure_packages cmake make mingw-w64 mingw-w64-tools wine wine64 libwine-dev xvfb xauth googletest
+ensure_wine_packages cmake make mingw-w64 mingw-w64-tools libwine-dev xvfb xauth googletest
 
 cmake --preset mingw
 cmake --build --preset mingw

@@ -2,11 +2,15 @@
 # prefix of their own (never the user's ~/.wine), optionally with a simulated
 # Office installation.
 #
-#   ensure_packages P...     installs the Debian packages that are missing (as root)
+#   ensure_packages P...     installs the Debian packages that are missing (as root;
+#                            P:i386 adds the i386 architecture first)
+#   ensure_wine_packages     Wine for 64-bit and 32-bit programs, as the prefix needs
 #   make_sandbox_prefix [PROGRAM...]
-#                            creates $WINEPREFIX and a persistent wineserver; the
+#                            creates $WINEPREFIX, a 64-bit Windows that runs 32-bit
+#                            programs too, and a persistent wineserver; the
 #                            programs named get unmanaged windows (see there)
-#   simulate_office          writes the keys qbsetup's host probes read
+#   sandbox_reg32 ARGS...    reg add in the 32-bit registry view
+#   simulate_office          writes what Office XP's 32-bit installer writes
 #   capture_setup_dialog Q O starts qbsetup.exe Q and saves its dialog as PNG O
 #   drop_sandbox_prefix      stops the server and deletes the prefix
 #
@@ -29,8 +33,18 @@ ensure_packages() {
         return 1
     fi
     export DEBIAN_FRONTEND=noninteractive
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
     apt-get update -qq
     apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# Office 2000-2003 and the product are 32-bit programs on a 64-bit Windows:
+# the prefix must run both kinds. Without wine32 it would silently be a
+# 64-bit-only Windows where our 32-bit programs do not start at all.
+ensure_wine_packages() {
+    ensure_packages wine wine64 wine32:i386 "$@"
 }
 
 make_sandbox_prefix() {
@@ -38,6 +52,11 @@ make_sandbox_prefix() {
     export WINEPREFIX
     # Wine's helper processes must not hold our output open: theirs goes elsewhere.
     wineboot -i >/dev/null 2>&1
+    if [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        echo "the Wine prefix runs no 32-bit programs: install wine32:i386" \
+            "(dpkg --add-architecture i386; apt-get install wine32:i386)" >&2
+        return 1
+    fi
     # Xvfb runs no window manager, and Wine waits two seconds for one whenever
     # a managed window (a message box, say) is hidden: programs that open and
     # close many windows get unmanaged ones, which Wine frames itself. (Before
@@ -57,23 +76,28 @@ drop_sandbox_prefix() {
     [ -n "${WINEPREFIX:-}" ] && rm -rf "$WINEPREFIX"
 }
 
-# reg add, quietly.
+# reg add, quietly. A bare "wine reg" is the 32-bit tool when wine32 is
+# installed and the 64-bit one when not, so the view is always named.
 sandbox_reg() {
-    wine reg add "$@" /f >/dev/null 2>&1
+    wine reg add "$@" /reg:64 /f >/dev/null 2>&1
+}
+sandbox_reg32() {
+    wine reg add "$@" /reg:32 /f >/dev/null 2>&1
 }
 
 # Office XP's Word, Excel, PowerPoint and Outlook, FrontPage 2002, each as
-# installed and started once by this user.
+# installed by Office's 32-bit installer (HKLM and class keys in the 32-bit
+# view) and started once by this user (HKCU, which both views share).
 simulate_office() {
     local host
     for host in Word Excel PowerPoint Outlook; do
-        sandbox_reg "HKLM\\Software\\Microsoft\\Office\\10.0\\$host\\InstallRoot" /v Path /d 'C:\Programme\Microsoft Office\Office10\'
+        sandbox_reg32 "HKLM\\Software\\Microsoft\\Office\\10.0\\$host\\InstallRoot" /v Path /d 'C:\Programme\Microsoft Office\Office10\'
     done
     sandbox_reg 'HKCU\Software\Microsoft\Office\10.0\Word\Data'
     sandbox_reg 'HKCU\Software\Microsoft\Office\10.0\Excel\Options'
     sandbox_reg 'HKCU\Software\Microsoft\Office\10.0\PowerPoint\Options'
     sandbox_reg 'HKCU\Software\Microsoft\Office\10.0\Outlook' /v Settings /t REG_BINARY /d 00
-    sandbox_reg 'HKCR\CLSID\{04DF1015-7007-11D1-83BC-006097ABE675}'
+    sandbox_reg32 'HKCR\CLSID\{04DF1015-7007-11D1-83BC-006097ABE675}'
     sandbox_reg 'HKCU\Software\Microsoft\FrontPage\Editor\FrontPage Editor\Settings'
     sandbox_reg 'HKCU\Software\Microsoft\Office\10.0\FrontPage'
 }

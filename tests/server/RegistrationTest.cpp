@@ -48,7 +48,7 @@ TEST_F(RegistrationTest, RegServerWritesClassProgIdsAppIdAndTypeLibrary)
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kAppIdKey, "RunAs"), "Interactive User");
 
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kTypeLibKey), "QBSetup 2.0 Type Library");
-    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\0\\win64"), QbsetupPath());
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\0\\win32"), QbsetupPath());
     const std::string folder = QbsetupPath().substr(0, QbsetupPath().rfind('\\') + 1);
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\HELPDIR"), folder);
     EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT,

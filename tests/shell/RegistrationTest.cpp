@@ -18,6 +18,8 @@ const std::string kFolderClass = "CLSID\\{D3E1ABFB-F269-4141-AB03-8E3BEF45AD4C}"
 const std::string kMenuClass = "CLSID\\{E28C61E1-67D8-4005-9BF4-E232B2EB9012}";
 const std::string kHandlers = "*\\shellex\\ContextMenuHandlers";
 const std::string kTypeLibrary = "TypeLib\\{D6211B37-6983-411C-AE4B-B3E32BBCA86E}";
+// Each bitness registers the type library for its own platform.
+const std::string kTypeLibraryPlatform = sizeof(void*) == 8 ? "win64" : "win32";
 
 DWORD Regsvr32(const std::string& options, const std::string& library)
 {
@@ -74,7 +76,7 @@ protected:
             {kMenuClass + "\\TypeLib", nullptr, "{D6211B37-6983-411c-AE4B-B3E32BBCA86E}"},
             {kHandlers + "\\TalvoMenu", nullptr, "{E28C61E1-67D8-4005-9BF4-E232B2EB9012}"},
             {kTypeLibrary + "\\1.0", nullptr, "TALVO 6 Shell Extensions"},
-            {kTypeLibrary + "\\1.0\\0\\win64", nullptr, path},
+            {kTypeLibrary + "\\1.0\\0\\" + kTypeLibraryPlatform, nullptr, path},
             {kTypeLibrary + "\\1.0\\HELPDIR", nullptr, folder},
         };
         for (const auto& record : records) {
