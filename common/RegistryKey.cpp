@@ -12,6 +12,11 @@ const char* ValueName(const char* name)
     return name ? name : "";
 }
 
+REGSAM ViewOf(REGSAM access)
+{
+    return access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+}
+
 }  // namespace
 
 RegistryKey::~RegistryKey()
@@ -23,6 +28,7 @@ RegistryKey::RegistryKey(RegistryKey&& other) noexcept
     : path_(std::move(other.path_)),
       key_(std::exchange(other.key_, nullptr)),
       root_(std::exchange(other.root_, nullptr)),
+      view_(std::exchange(other.view_, 0)),
       lastError_(std::exchange(other.lastError_, ERROR_SUCCESS))
 {
     other.path_.clear();
@@ -36,6 +42,7 @@ RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept
         other.path_.clear();
         key_ = std::exchange(other.key_, nullptr);
         root_ = std::exchange(other.root_, nullptr);
+        view_ = std::exchange(other.view_, 0);
         lastError_ = std::exchange(other.lastError_, ERROR_SUCCESS);
     }
     return *this;
@@ -65,6 +72,7 @@ HKEY RegistryKey::BuildPath(HKEY root, const std::string& subKey)
 bool RegistryKey::Open(HKEY root, const std::string& subKey, REGSAM access)
 {
     root = BuildPath(root, subKey);
+    view_ = ViewOf(access);
     return Remember(RegOpenKeyExA(root, path_.c_str(), 0, access, &key_));
 }
 
@@ -73,6 +81,7 @@ bool RegistryKey::Create(HKEY root, const std::string& subKey, const char* keyCl
                          DWORD* disposition)
 {
     root = BuildPath(root, subKey);
+    view_ = ViewOf(access);
     DWORD created = 0;
     const bool ok = Remember(RegCreateKeyExA(root, path_.c_str(), 0, const_cast<char*>(keyClass),
                                              options, access, security, &key_, &created));
@@ -106,7 +115,7 @@ bool RegistryKey::Delete(bool recursive)
         // A subkey that cannot be removed stays; the parent's deletion then fails.
         for (const std::string& name : subKeys) {
             RegistryKey child;
-            if (child.Open(key_, name, KEY_ALL_ACCESS))
+            if (child.Open(key_, name, KEY_ALL_ACCESS | view_))
                 child.Delete(true);
         }
     }
@@ -114,7 +123,7 @@ bool RegistryKey::Delete(bool recursive)
     const HKEY root = root_;
     const std::string path = path_;
     Close();
-    return Remember(RegDeleteKeyA(root, path.c_str()));
+    return Remember(RegDeleteKeyExA(root, path.c_str(), view_, 0));
 }
 
 bool RegistryKey::QueryValueInfo(const char* name, DWORD* type, DWORD* size)

@@ -4,8 +4,9 @@
 
 #include <string>
 
-// Owns one open registry key and remembers where it lives (root and path), so
-// that the key can later be deleted, with its subkeys if asked. Every
+// Owns one open registry key and remembers where it lives (root, path and
+// registry view), so that the key can later be deleted, with its subkeys if
+// asked. Every
 // operation reports by its result and keeps the platform's code in
 // LastError(); nothing throws. Names and texts are narrow (ANSI) strings; a
 // null or empty value name means the key's default value.
@@ -20,7 +21,9 @@ public:
     RegistryKey& operator=(RegistryKey&& other) noexcept;
 
     // Both close any key held before. A null root means HKEY_CURRENT_USER
-    // with the path starting at "Software\".
+    // with the path starting at "Software\". KEY_WOW64_32KEY or
+    // KEY_WOW64_64KEY in the access names the registry view; Delete then
+    // deletes in that view too.
     bool Open(HKEY root, const std::string& subKey, REGSAM access);
     bool Create(HKEY root, const std::string& subKey, const char* keyClass = nullptr,
                 DWORD options = REG_OPTION_NON_VOLATILE, REGSAM access = KEY_ALL_ACCESS,
@@ -61,5 +64,6 @@ private:
     std::string path_;
     HKEY key_ = nullptr;
     HKEY root_ = nullptr;
+    REGSAM view_ = 0;
     LONG lastError_ = ERROR_SUCCESS;
 };

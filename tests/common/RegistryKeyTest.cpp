@@ -202,3 +202,21 @@ TEST_F(RegistryKeyTest, MovedKeyStaysOpenOnceOnly)
 }
 
 }  // namespace
+
+// Views exist only in the machine's real keys, so this test works there.
+TEST(RegistryKeyViews, DeleteActsInTheViewTheKeyWasOpenedIn)
+{
+    const std::string path = "Software\\QuillbarViewTest" + std::to_string(GetCurrentProcessId());
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        reg::SetString(HKEY_LOCAL_MACHINE, path + "\\Sub", "v", "x", view);
+
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        const REGSAM other = view == KEY_WOW64_32KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+        const bool otherExisted = reg::KeyExists(HKEY_LOCAL_MACHINE, path, other);
+        RegistryKey key;
+        ASSERT_TRUE(key.Open(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS | view));
+        EXPECT_TRUE(key.Delete(true));
+        EXPECT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, path, view)) << view;
+        EXPECT_EQ(reg::KeyExists(HKEY_LOCAL_MACHINE, path, other), otherExisted) << view;
+    }
+}

@@ -233,4 +233,36 @@ TEST_F(HostDetectionTest, FrontPageIsLockedOnlyByADefaultValueOfOne)
     }
 }
 
+// ---------------------------------------------------------------------------
+// Office's installer and the product's are 32-bit: what they write to HKLM and
+// HKCR is read from the 32-bit view, and the same keys in the 64-bit view do
+// not count. (Views exist only in the machine's real keys.)
+
+TEST(InstallerKeysInTheirView, OfficeAndTheOfferingKeyCountOnlyInThe32BitView)
+{
+    const std::string installRoot = "Software\\Microsoft\\Office\\11.0\\Word\\InstallRoot";
+    const std::string classesKey = "CLSID\\{ACFD160E-CA51-4CC7-9828-4FA7EEC1FF70}";
+    reg::CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\11.0\\Word\\Data");
+
+    reg::SetString(HKEY_LOCAL_MACHINE, installRoot, "Path", "C:\\Office11\\", KEY_WOW64_64KEY);
+    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, "pp", "1", KEY_WOW64_64KEY);
+    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, nullptr, "1", KEY_WOW64_64KEY);
+    EXPECT_FALSE(IsHostVersionInstalled(Host(HostId::Word), V::V11));
+    EXPECT_TRUE(IsHostOffered("pp"));
+    EXPECT_TRUE(IsFrontPageOffered());
+
+    reg::SetString(HKEY_LOCAL_MACHINE, installRoot, "Path", "C:\\Office11\\", KEY_WOW64_32KEY);
+    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, "pp", "1", KEY_WOW64_32KEY);
+    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, nullptr, "1", KEY_WOW64_32KEY);
+    EXPECT_TRUE(IsHostVersionInstalled(Host(HostId::Word), V::V11));
+    EXPECT_FALSE(IsHostOffered("pp"));
+    EXPECT_FALSE(IsFrontPageOffered());
+
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\11.0", view);
+        reg::DeleteTree(HKEY_CLASSES_ROOT, classesKey, view);
+    }
+    reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\11.0");
+}
+
 }  // namespace

@@ -18,11 +18,13 @@ QbsetupTest::~QbsetupTest()
 void QbsetupTest::RemoveTestState()
 {
     for (const char* version : {"9.0", "10.0", "11.0"})
-        reg::DeleteTree(HKEY_LOCAL_MACHINE, std::string("Software\\Microsoft\\Office\\") + version);
+        reg::DeleteTree(HKEY_LOCAL_MACHINE, std::string("Software\\Microsoft\\Office\\") + version,
+                        KEY_WOW64_32KEY);
     reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Office");
     reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Talvoworks");
     reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\FrontPage");
-    reg::DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}");
+    reg::DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}",
+                    KEY_WOW64_32KEY);
 }
 
 std::string QbsetupTest::QbsetupPath()

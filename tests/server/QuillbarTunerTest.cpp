@@ -3,6 +3,8 @@
 
 #include "QbsetupFixture.h"
 
+#include "AddinContract.h"
+#include "AddinRecord.h"
 #include "Bstr.h"
 #include "ComPtr.h"
 #include "QBSetup_h.h"
@@ -170,6 +172,51 @@ try {
               "count 2\r\nMicrosoft Excel 0\r\nMicrosoft PowerPoint 0\r\nafter 1\r\n"
               "error 80070057\r\n");
     EXPECT_TRUE(AddinRecordExists(HostId::Excel));
+}
+
+// A 64-bit Windows with Office XP and the Excel add-in installed by their
+// 32-bit installers: their HKLM and class keys exist only in the 32-bit view.
+// A 64-bit script drives the 32-bit server, which finds every host and gives
+// the add-in record the file the add-in's installation registered.
+TEST_F(QuillbarTunerTest, A64BitScriptClientSeesWhatThe32BitInstallersWrote)
+{
+    for (const OfficeHost& host : kOfficeHosts)
+        InstallHost(IdOf(host), OfficeVersion::V10);
+    ASSERT_FALSE(reg::KeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\10.0",
+                                KEY_WOW64_64KEY));
+    const std::string addinClass = "CLSID\\{2F7A7C11-5D37-4B0A-9C41-6A2E9B1D0E55}";
+    const std::string addinFile = "C:\\Programme\\TALVO\\Quillbar\\qbexcel.dll";
+    reg::SetString(HKEY_CLASSES_ROOT, std::string(addin::kExcelProgId) + "\\CLSID", nullptr,
+                   addinClass.substr(6));
+    reg::SetString(HKEY_CLASSES_ROOT, addinClass + "\\InprocServer32", nullptr, addinFile,
+                   KEY_WOW64_32KEY);
+
+    const ScratchFolder folder;
+    const std::string script = folder.Write("tuner.js", R"(
+var tuner = new ActiveXObject("QBSetup.QuillbarTuner");
+var names = [];
+for (var i = 0; i < tuner.Count; i++) {
+    var name = tuner.Name(i);
+    names.push(name);
+}
+WScript.Echo(names.join(", "));
+tuner.Enabled(2) = 1;
+var on = tuner.Enabled(2);
+WScript.Echo(on);
+)");
+    const ProgramRun run =
+        RunProgram("C:\\windows\\sysnative\\cscript.exe //nologo \"" + script + "\"", 60000);
+    reg::DeleteTree(HKEY_CLASSES_ROOT, addin::kExcelProgId);
+    reg::DeleteTree(HKEY_CLASSES_ROOT, addinClass, KEY_WOW64_32KEY);
+
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.output,
+              "Microsoft Word, Microsoft Outlook, Microsoft Excel, Microsoft PowerPoint, "
+              "Microsoft FrontPage\r\n1\r\n");
+    const auto fileName = reg::GetValue(
+        HKEY_CURRENT_USER, AddinKeyPath("Excel", addin::kExcelProgId), "FileName");
+    ASSERT_TRUE(fileName);
+    EXPECT_EQ(fileName->Text(), addinFile);
 }
 
 TEST_F(QuillbarTunerTest, DoSetupDialogShowsTheDialogInTheServer)

@@ -2,10 +2,12 @@
 // handler key registered for all files, initialised with the shell's own
 // data object for real files, asked for its menu, help text and command.
 #include "DataObjects.h"
+#include "ProgramRun.h"
 #include "ScratchFolder.h"
 #include "ScratchRegistry.h"
 #include "ShellLibrary.h"
 #include "TranslatorStandIn.h"
+#include "WebPageFolderSupport.h"
 
 #include "TextConversion.h"
 
@@ -13,6 +15,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -209,6 +212,41 @@ TEST_F(ContextMenu, ChoosingTheItemHandsTheFileToTheTranslator)
                                                "application.9",     OpenCall(path)};
     EXPECT_EQ(translator.Calls(), expected);
     EXPECT_EQ(translator.LiveObjects(), 0) << "every object of the translator is released";
+}
+
+// The translator is a 32-bit program: its installation registers its server
+// in the 32-bit view only. Explorer's handler, of either bitness, still
+// starts it and hands it the file across the process boundary.
+TEST_F(ContextMenu, ChoosingTheItemReachesTheTranslatorsOwn32BitServer)
+{
+    const std::string path = folder_.Write("Brief.doc", "x");
+    ComPtr<IContextMenu> menu = MenuFor({path});
+    ASSERT_TRUE(menu);
+    const std::string server = MainBuildFolder() + "translator_standin.exe";
+    const std::string journal = folder_ / "translator.journal";
+    ASSERT_EQ(RunProgram("\"" + server + "\" --register \"" + journal + "\"").exitCode, 0u);
+    EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT,
+                               "CLSID\\{E9991BC0-DF93-11D3-BEB3-00E0290CDC2F}\\LocalServer32",
+                               KEY_WOW64_32KEY));
+    EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT,
+                                "CLSID\\{E9991BC0-DF93-11D3-BEB3-00E0290CDC2F}",
+                                KEY_WOW64_64KEY));
+
+    const HRESULT invoked = Invoke(menu.Get(), MAKEINTRESOURCEA(0));
+    const std::string calls = WaitForFile(journal);
+    RunProgram("\"" + server + "\" --unregister \"" + journal + "\"");
+
+    EXPECT_EQ(invoked, S_OK);
+    // Across processes COM itself asks for the interface once more, for its stub.
+    std::vector<std::string> steps;
+    for (std::string::size_type start = 0, end; (end = calls.find('\n', start)) != calls.npos;
+         start = end + 1)
+        steps.push_back(calls.substr(start, end - start));
+    steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
+    const std::vector<std::string> expected = {"create",           "run",
+                                               "query application", "application.8(1)",
+                                               "application.9",     OpenCall(path)};
+    EXPECT_EQ(steps, expected);
 }
 
 TEST_F(ContextMenu, StringVerbsAndOtherCommandsAreRefusedWithoutStartingAnything)

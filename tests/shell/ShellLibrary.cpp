@@ -32,6 +32,16 @@ std::string ShellLibrary::Path()
     return BinaryFolder() + "tlvshell.dll";
 }
 
+std::string MainBuildFolder()
+{
+    const std::string folder = BinaryFolder();
+    const std::string companion = "\\x64\\";
+    return folder.size() > companion.size() &&
+                   folder.compare(folder.size() - companion.size(), companion.size(), companion) == 0
+               ? folder.substr(0, folder.size() - companion.size() + 1)
+               : folder;
+}
+
 RegisteredShell::RegisteredShell()
 {
     EXPECT_EQ(library_.Register(), S_OK);
@@ -42,12 +52,15 @@ RegisteredShell::~RegisteredShell()
     library_.Unregister();
 }
 
+// Where the product's 32-bit installer writes them, whatever the bitness of
+// the test.
 FolderSettingsFixture::~FolderSettingsFixture()
 {
-    reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Talvoworks");
+    reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Talvoworks", KEY_WOW64_32KEY);
 }
 
 void FolderSettingsFixture::Set(const char* name, const std::string& folder) const
 {
-    reg::SetString(HKEY_LOCAL_MACHINE, "Software\\Talvoworks\\TLVO6\\Folders", name, folder);
+    reg::SetString(HKEY_LOCAL_MACHINE, "Software\\Talvoworks\\TLVO6\\Folders", name, folder,
+                   KEY_WOW64_32KEY);
 }

@@ -44,6 +44,10 @@ private:
     HRESULT(STDAPICALLTYPE* unregister_)() = nullptr;
 };
 
+// The main (32-bit) build's folder, with its 32-bit stand-in programs: the
+// test program's own folder, or its parent for the 64-bit tests in "x64".
+std::string MainBuildFolder();
+
 // Registers tlvshell.dll for as long as it lives (the prefix's real class
 // keys, where COM and script hosts look), and unregisters it afterwards.
 class RegisteredShell {
@@ -60,8 +64,9 @@ private:
 };
 
 // The product's folder settings (Setup, Root) under
-// HKEY_LOCAL_MACHINE\Software\Talvoworks\TLVO6\Folders, for as long as it
-// lives; the Talvoworks key is deleted afterwards.
+// HKEY_LOCAL_MACHINE\Software\Talvoworks\TLVO6\Folders in the 32-bit view,
+// as its installer writes them, for as long as it lives; the Talvoworks key
+// is deleted afterwards.
 class FolderSettingsFixture {
 public:
     FolderSettingsFixture() = default;

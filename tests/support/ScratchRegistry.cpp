@@ -73,50 +73,51 @@ std::string Value::Text() const
     return text.substr(0, text.find('\0'));
 }
 
-void CreateKey(HKEY root, const std::string& path)
+void CreateKey(HKEY root, const std::string& path, REGSAM view)
 {
     HKEY key = nullptr;
-    const LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                    &key, nullptr);
+    const LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                    nullptr, &key, nullptr);
     ASSERT_EQ(rc, ERROR_SUCCESS) << "creating " << path;
     RegCloseKey(key);
 }
 
 void SetValue(HKEY root, const std::string& path, const char* name, DWORD type,
-              const void* data, DWORD size)
+              const void* data, DWORD size, REGSAM view)
 {
     HKEY key = nullptr;
-    LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr);
+    LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                              &key, nullptr);
     ASSERT_EQ(rc, ERROR_SUCCESS) << "creating " << path;
     rc = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
     ASSERT_EQ(rc, ERROR_SUCCESS) << "writing " << path << " " << (name ? name : "(default)");
 }
 
-void SetString(HKEY root, const std::string& path, const char* name, const std::string& text)
+void SetString(HKEY root, const std::string& path, const char* name, const std::string& text,
+               REGSAM view)
 {
-    SetValue(root, path, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    SetValue(root, path, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1), view);
 }
 
-void SetDword(HKEY root, const std::string& path, const char* name, DWORD value)
+void SetDword(HKEY root, const std::string& path, const char* name, DWORD value, REGSAM view)
 {
-    SetValue(root, path, name, REG_DWORD, &value, sizeof value);
+    SetValue(root, path, name, REG_DWORD, &value, sizeof value, view);
 }
 
-bool KeyExists(HKEY root, const std::string& path)
+bool KeyExists(HKEY root, const std::string& path, REGSAM view)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
-std::optional<Value> GetValue(HKEY root, const std::string& path, const char* name)
+std::optional<Value> GetValue(HKEY root, const std::string& path, const char* name, REGSAM view)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return std::nullopt;
     Value value;
     DWORD size = 0;
@@ -150,10 +151,14 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& path)
     return names;
 }
 
-void DeleteTree(HKEY root, const std::string& path)
+void DeleteTree(HKEY root, const std::string& path, REGSAM view)
 {
-    RegDeleteTreeA(root, path.c_str());
-    RegDeleteKeyA(root, path.c_str());
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteTreeA(key, nullptr);
+    RegCloseKey(key);
+    RegDeleteKeyExA(root, path.c_str(), view, 0);
 }
 
 }  // namespace reg

@@ -32,7 +32,8 @@ private:
 };
 
 // Plain Win32 writes and reads for arranging and checking registry state,
-// independent of the code under test.
+// independent of the code under test. `view` (KEY_WOW64_32KEY or
+// KEY_WOW64_64KEY) names a registry view; 0 is the test program's own.
 namespace reg {
 
 struct Value {
@@ -41,14 +42,17 @@ struct Value {
     std::string Text() const;  // data up to the first zero byte
 };
 
-void CreateKey(HKEY root, const std::string& path);
+void CreateKey(HKEY root, const std::string& path, REGSAM view = 0);
 void SetValue(HKEY root, const std::string& path, const char* name, DWORD type,
-              const void* data, DWORD size);
-void SetString(HKEY root, const std::string& path, const char* name, const std::string& text);
-void SetDword(HKEY root, const std::string& path, const char* name, DWORD value);
-bool KeyExists(HKEY root, const std::string& path);
-std::optional<Value> GetValue(HKEY root, const std::string& path, const char* name);
+              const void* data, DWORD size, REGSAM view = 0);
+void SetString(HKEY root, const std::string& path, const char* name, const std::string& text,
+               REGSAM view = 0);
+void SetDword(HKEY root, const std::string& path, const char* name, DWORD value,
+              REGSAM view = 0);
+bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
+std::optional<Value> GetValue(HKEY root, const std::string& path, const char* name,
+                              REGSAM view = 0);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
-void DeleteTree(HKEY root, const std::string& path);
+void DeleteTree(HKEY root, const std::string& path, REGSAM view = 0);
 
 }  // namespace reg

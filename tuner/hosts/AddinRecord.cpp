@@ -2,6 +2,7 @@
 
 #include "CoTaskMemPtr.h"
 #include "RegistryKey.h"
+#include "RegistryViews.h"
 #include "TextConversion.h"
 
 namespace {
@@ -31,7 +32,9 @@ std::string GetAddinServerPath(const std::string& progId)
     if (clsid.empty())
         return std::string();
     RegistryKey key;
-    key.Open(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InProcServer32", KEY_QUERY_VALUE);
+    // The add-ins are 32-bit in-process servers, registered where Office looks.
+    key.Open(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InProcServer32",
+             KEY_QUERY_VALUE | kInstallationView);
     return key.QueryString(nullptr);
 }
 

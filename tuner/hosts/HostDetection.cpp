@@ -2,6 +2,7 @@
 
 #include "AddinRecord.h"
 #include "RegistryKey.h"
+#include "RegistryViews.h"
 
 #include <cstring>
 #include <string>
@@ -23,10 +24,17 @@ std::string OfficeKeyPath(OfficeVersion version, const char* officeKey)
     return std::string("Software\\Microsoft\\Office\\") + VersionText(version) + "\\" + officeKey;
 }
 
+// Office's installer and the product's write HKLM and HKCR keys in the
+// 32-bit view; the user's keys are in HKCU, which both views share.
+REGSAM ReadAccess(HKEY root)
+{
+    return root == HKEY_CURRENT_USER ? KEY_READ : KEY_READ | kInstallationView;
+}
+
 bool KeyOpens(HKEY root, const std::string& path)
 {
     RegistryKey key;
-    return key.Open(root, path, KEY_READ);
+    return key.Open(root, path, ReadAccess(root));
 }
 
 // HKLM\Software\Microsoft\Office\<V>\<officeKey>\InstallRoot has a non-empty "Path".
@@ -34,7 +42,7 @@ bool HasInstallRoot(const OfficeHost& host, OfficeVersion version)
 {
     RegistryKey key;
     if (!key.Open(HKEY_LOCAL_MACHINE, OfficeKeyPath(version, host.officeKey) + "\\InstallRoot",
-                  KEY_READ))
+                  ReadAccess(HKEY_LOCAL_MACHINE)))
         return false;
     return !key.QueryString("Path").empty();
 }
@@ -96,7 +104,7 @@ bool IsAddinEnabled(const std::string& officeKey, const std::string& progId)
 bool IsHostOffered(const std::string& hostCode)
 {
     RegistryKey key;
-    if (!key.Open(HKEY_CLASSES_ROOT, kOfferingKey, KEY_READ))
+    if (!key.Open(HKEY_CLASSES_ROOT, kOfferingKey, ReadAccess(HKEY_CLASSES_ROOT)))
         return true;
     return key.QueryString(hostCode.c_str()) != "1";
 }
@@ -104,7 +112,7 @@ bool IsHostOffered(const std::string& hostCode)
 bool IsFrontPageOffered()
 {
     RegistryKey key;
-    if (!key.Open(HKEY_CLASSES_ROOT, kOfferingKey, KEY_QUERY_VALUE))
+    if (!key.Open(HKEY_CLASSES_ROOT, kOfferingKey, KEY_QUERY_VALUE | kInstallationView))
         return true;
     return key.QueryString(nullptr, "0") != "1";
 }

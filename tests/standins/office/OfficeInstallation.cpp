@@ -8,18 +8,31 @@ namespace standin {
 
 namespace {
 
-void CreateKey(HKEY root, const std::string& path)
+// Office's installer is a 32-bit program: its HKLM and HKCR keys land in the
+// 32-bit view; the user's keys are in HKCU, which both views share.
+HKEY CreateKey(HKEY root, const std::string& path)
 {
+    const REGSAM view = root == HKEY_CURRENT_USER ? 0 : KEY_WOW64_32KEY;
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+void CreateAndClose(HKEY root, const std::string& path)
+{
+    if (HKEY key = CreateKey(root, path))
         RegCloseKey(key);
 }
 
 void SetText(HKEY root, const std::string& path, const char* name, const std::string& text)
 {
-    RegSetKeyValueA(root, path.c_str(), name, REG_SZ, text.c_str(),
-                    static_cast<DWORD>(text.size() + 1));
+    if (HKEY key = CreateKey(root, path)) {
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+        RegCloseKey(key);
+    }
 }
 
 }  // namespace
@@ -32,11 +45,11 @@ void SimulateInstallation(const char* officeKey, const char* version)
     // FrontPage registers its editor class and keeps editor settings; the
     // later versions add their Office key.
     if (host == "FrontPage") {
-        CreateKey(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}");
-        CreateKey(HKEY_CURRENT_USER,
-                  "Software\\Microsoft\\FrontPage\\Editor\\FrontPage Editor\\Settings");
+        CreateAndClose(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}");
+        CreateAndClose(HKEY_CURRENT_USER,
+                       "Software\\Microsoft\\FrontPage\\Editor\\FrontPage Editor\\Settings");
         if (std::string(version) != "9.0")
-            CreateKey(HKEY_CURRENT_USER, office + "FrontPage");
+            CreateAndClose(HKEY_CURRENT_USER, office + "FrontPage");
         return;
     }
 
@@ -46,7 +59,8 @@ void SimulateInstallation(const char* officeKey, const char* version)
     if (host == "Outlook")
         SetText(HKEY_CURRENT_USER, office + host, "Settings", "");
     else
-        CreateKey(HKEY_CURRENT_USER, office + host + (host == "Word" ? "\\Data" : "\\Options"));
+        CreateAndClose(HKEY_CURRENT_USER,
+                       office + host + (host == "Word" ? "\\Data" : "\\Options"));
 }
 
 }  // namespace standin

@@ -3,7 +3,8 @@
 // What installing an Office application, and starting it once, leaves in the
 // registry: the keys by which programs tell which hosts and versions a user
 // has. Written to the process's HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER and
-// HKEY_CLASSES_ROOT (redirected or not, as the caller has them).
+// HKEY_CLASSES_ROOT (redirected or not, as the caller has them), the first
+// and last in the 32-bit view, as Office's 32-bit installer writes them.
 
 namespace standin {
 

@@ -7,6 +7,7 @@
 #include <ole2.h>
 
 #include <atomic>
+#include <fstream>
 #include <mutex>
 
 namespace {
@@ -37,7 +38,9 @@ using Step = TranslatorStandIn::Step;
 
 struct TranslatorStandIn::State {
     Step failing = Step::None;
+    std::string journalPath;
     std::atomic<long> liveObjects{0};
+    std::atomic<bool> created{false};
     mutable std::mutex lock;
     std::vector<std::string> calls;
 
@@ -47,6 +50,8 @@ struct TranslatorStandIn::State {
         {
             std::lock_guard<std::mutex> guard(lock);
             calls.push_back(call);
+            if (!journalPath.empty())
+                std::ofstream(journalPath, std::ios::app | std::ios::binary) << call << "\n";
         }
         return step != Step::None && step == failing ? kFailure : S_OK;
     }
@@ -186,6 +191,7 @@ public:
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
         *out = nullptr;
+        state_->created = true;
         const HRESULT hr = state_->Note(Step::Create, "create");
         if (FAILED(hr))
             return hr;
@@ -209,12 +215,14 @@ const InterfaceEntry<ClassObject> ClassObject::kInterfaces[] = {
 
 }  // namespace
 
-TranslatorStandIn::TranslatorStandIn(Step failing) : state_(std::make_shared<State>())
+TranslatorStandIn::TranslatorStandIn(Step failing, DWORD context, const std::string& journalPath)
+    : state_(std::make_shared<State>())
 {
     state_->failing = failing;
+    state_->journalPath = journalPath;
     ComPtr<IClassFactory> classObject(new ComObject<ClassObject>(nullptr, state_));
-    CoRegisterClassObject(kTranslatorClass, classObject.Get(), CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie_);
+    CoRegisterClassObject(kTranslatorClass, classObject.Get(), context, REGCLS_MULTIPLEUSE,
+                          &cookie_);
 }
 
 TranslatorStandIn::~TranslatorStandIn()
@@ -232,4 +240,9 @@ std::vector<std::string> TranslatorStandIn::Calls() const
 long TranslatorStandIn::LiveObjects() const
 {
     return state_->liveObjects;
+}
+
+bool TranslatorStandIn::Created() const
+{
+    return state_->created;
 }
