@@ -4,9 +4,25 @@
 
 #include <cstring>
 
+namespace {
+
+// Another process (Wine's own clipboard manager among them) may hold the
+// clipboard for a moment: try for up to two seconds.
+bool OpenTheClipboard()
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (OpenClipboard(nullptr))
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+}  // namespace
+
 void PutTextOnClipboard(const std::string& text)
 {
-    if (!OpenClipboard(nullptr))
+    if (!OpenTheClipboard())
         return;
     EmptyClipboard();
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
@@ -20,7 +36,7 @@ void PutTextOnClipboard(const std::string& text)
 
 std::string ClipboardText()
 {
-    if (!OpenClipboard(nullptr))
+    if (!OpenTheClipboard())
         return "<closed>";
     std::string text;
     if (HANDLE memory = GetClipboardData(CF_TEXT)) {
@@ -40,7 +56,7 @@ bool ClipboardIsEmpty()
 
 void EmptyTheClipboard()
 {
-    if (OpenClipboard(nullptr)) {
+    if (OpenTheClipboard()) {
         EmptyClipboard();
         CloseClipboard();
     }

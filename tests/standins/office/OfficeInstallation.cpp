@@ -9,10 +9,12 @@ namespace standin {
 namespace {
 
 // Office's installer is a 32-bit program: its HKLM and HKCR keys land in the
-// 32-bit view; the user's keys are in HKCU, which both views share.
+// 32-bit view; the user's keys are in HKCU, which both views share. (HKCR is
+// written in this 32-bit program's own view, which is the 32-bit one: an
+// explicit view would take HKCR past a test's scratch registry.)
 HKEY CreateKey(HKEY root, const std::string& path)
 {
-    const REGSAM view = root == HKEY_CURRENT_USER ? 0 : KEY_WOW64_32KEY;
+    const REGSAM view = root == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0;
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)

@@ -4,7 +4,8 @@
 // registry: the keys by which programs tell which hosts and versions a user
 // has. Written to the process's HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER and
 // HKEY_CLASSES_ROOT (redirected or not, as the caller has them), the first
-// and last in the 32-bit view, as Office's 32-bit installer writes them.
+// and last in the 32-bit view, as Office's 32-bit installer writes them (the
+// stand-in is built 32-bit only).
 
 namespace standin {
 
