@@ -31,7 +31,7 @@ fi
 
 rm -rf "$out"
 mkdir -p "$out/office"
-say "Making a sandbox Wine prefix with a simulated Office XP (Word, Excel, PowerPoint, FrontPage, Outlook)"
+say "Making a sandbox Wine prefix with a simulated Office XP (Word, Excel, PowerPoint, FrontPage, Outlook), installed as its 32-bit installer does it"
 make_sandbox_prefix qbsetup.exe office_standin.exe
 trap drop_sandbox_prefix EXIT
 echo "    prefix: $WINEPREFIX"

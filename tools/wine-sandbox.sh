@@ -44,7 +44,7 @@ ensure_packages() {
 # the prefix must run both kinds. Without wine32 it would silently be a
 # 64-bit-only Windows where our 32-bit programs do not start at all.
 ensure_wine_packages() {
-    ensure_packages wine wine64 wine32:i386 "$@"
+    ensure_packages wine wine64 wine32:i386 fonts-wine "$@"
 }
 
 make_sandbox_prefix() {
@@ -57,6 +57,11 @@ make_sandbox_prefix() {
             "(dpkg --add-architecture i386; apt-get install wine32:i386)" >&2
         return 1
     fi
+    # Windows keeps its fonts in C:\windows\Fonts; this Wine finds its own
+    # (fonts-wine: Marlett for the caption buttons, Tahoma, MS Sans Serif and
+    # the other bitmap fonts) only there. Without them dialogs are drawn in a
+    # wider stand-in font and caption buttons as the letters "0 1 r".
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     # Xvfb runs no window manager, and Wine waits two seconds for one whenever
     # a managed window (a message box, say) is hidden: programs that open and
     # close many windows get unmanaged ones, which Wine frames itself. (Before
