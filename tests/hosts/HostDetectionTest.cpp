@@ -244,16 +244,17 @@ TEST(InstallerKeysInTheirView, OfficeAndTheOfferingKeyCountOnlyInThe32BitView)
     const std::string classesKey = "CLSID\\{ACFD160E-CA51-4CC7-9828-4FA7EEC1FF70}";
     reg::CreateKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\11.0\\Word\\Data");
 
-    reg::SetString(HKEY_LOCAL_MACHINE, installRoot, "Path", "C:\\Office11\\", KEY_WOW64_64KEY);
-    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, "pp", "1", KEY_WOW64_64KEY);
-    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, nullptr, "1", KEY_WOW64_64KEY);
+    const auto writeInstallersKeys = [&](REGSAM view) {
+        reg::SetString(HKEY_LOCAL_MACHINE, installRoot, "Path", "C:\\Office11\\", view);
+        reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, "pp", "1", view);
+        reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, nullptr, "1", view);
+    };
+    writeInstallersKeys(KEY_WOW64_64KEY);
     EXPECT_FALSE(IsHostVersionInstalled(Host(HostId::Word), V::V11));
     EXPECT_TRUE(IsHostOffered("pp"));
     EXPECT_TRUE(IsFrontPageOffered());
 
-    reg::SetString(HKEY_LOCAL_MACHINE, installRoot, "Path", "C:\\Office11\\", KEY_WOW64_32KEY);
-    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, "pp", "1", KEY_WOW64_32KEY);
-    reg::SetString(HKEY_CLASSES_ROOT, kOfferingKey, nullptr, "1", KEY_WOW64_32KEY);
+    writeInstallersKeys(KEY_WOW64_32KEY);
     EXPECT_TRUE(IsHostVersionInstalled(Host(HostId::Word), V::V11));
     EXPECT_FALSE(IsHostOffered("pp"));
     EXPECT_FALSE(IsFrontPageOffered());

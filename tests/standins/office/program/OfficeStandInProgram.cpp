@@ -22,14 +22,12 @@
 
 #include "DispatchObject.h"
 #include "HostWindow.h"
-#include "ModuleRegistration.h"
 #include "OfficeObjects.h"
 #include "OfficeState.h"
 #include "StandInIids.h"
+#include "StandInProgram.h"
 #include "StandInRegistration.h"
 #include "TextConversion.h"
-
-#include <shellapi.h>
 
 #include <fstream>
 #include <map>
@@ -187,18 +185,6 @@ void Serve(Recorder& recorder, Done done)
     }
 }
 
-int RunRegistration(const std::string& dir, bool install)
-{
-    const std::string module = ModulePath(nullptr);
-    RegistrarScript script;
-    HRESULT hr = LoadRegistrarScript(nullptr, 1, {{"MODULE", module}, {"DIR", dir}}, script);
-    if (SUCCEEDED(hr))
-        hr = install ? script.Install() : script.Remove();
-    if (SUCCEEDED(hr))
-        hr = install ? RegisterModuleTypeLibrary(module) : UnregisterModuleTypeLibrary(module);
-    return SUCCEEDED(hr) ? 0 : static_cast<int>(hr);
-}
-
 // Started by COM: one application for every client until the last lets go.
 int ServeCreated(const HostInfo& host, const std::string& dir)
 {
@@ -264,17 +250,6 @@ int HoldSemaphore(const std::string& officeKey, long counts, DWORD milliseconds,
     return 0;
 }
 
-std::vector<std::string> CommandLineArguments()
-{
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i)
-        arguments.push_back(ToNarrow(wide[i]));
-    LocalFree(wide);
-    return arguments;
-}
-
 std::string Option(const std::vector<std::string>& arguments, const std::string& name,
                    std::size_t offset = 1)
 {
@@ -293,9 +268,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string dir = Option(arguments, "--dir");
     int result = 2;
     if (!Option(arguments, "--register").empty())
-        result = RunRegistration(Option(arguments, "--register"), true);
+        result = RunRegistration({{"DIR", Option(arguments, "--register")}}, true);
     else if (!Option(arguments, "--unregister").empty())
-        result = RunRegistration(Option(arguments, "--unregister"), false);
+        result = RunRegistration({{"DIR", Option(arguments, "--unregister")}}, false);
     else if (!Option(arguments, "--hold").empty())
         result = HoldSemaphore(Option(arguments, "--hold"), std::stol(Option(arguments, "--hold", 2)),
                                std::stoul(Option(arguments, "--hold", 3)), dir);

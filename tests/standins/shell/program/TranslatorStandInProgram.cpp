@@ -12,29 +12,15 @@
 //       started by COM: serves until the last object is released, appending
 //       every call to <journal>, a line each
 
-#include "ModuleRegistration.h"
-#include "TextConversion.h"
+#include "StandInProgram.h"
 #include "TranslatorStandIn.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-int RunRegistration(const std::string& journal, bool install)
-{
-    const std::string module = ModulePath(nullptr);
-    RegistrarScript script;
-    HRESULT hr = LoadRegistrarScript(nullptr, 1, {{"MODULE", module}, {"JOURNAL", journal}}, script);
-    if (SUCCEEDED(hr))
-        hr = install ? script.Install() : script.Remove();
-    if (SUCCEEDED(hr))
-        hr = install ? RegisterModuleTypeLibrary(module) : UnregisterModuleTypeLibrary(module);
-    return SUCCEEDED(hr) ? 0 : static_cast<int>(hr);
-}
 
 // Until the client has released everything it was given, at most a minute.
 int Serve(const std::string& journal)
@@ -51,17 +37,6 @@ int Serve(const std::string& journal)
     }
 }
 
-std::vector<std::string> CommandLineArguments()
-{
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i)
-        arguments.push_back(ToNarrow(wide[i]));
-    LocalFree(wide);
-    return arguments;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -70,9 +45,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int result = 2;
     if (arguments.size() >= 3 && arguments[1] == "--register")
-        result = RunRegistration(arguments[2], true);
+        result = RunRegistration({{"JOURNAL", arguments[2]}}, true);
     else if (arguments.size() >= 3 && arguments[1] == "--unregister")
-        result = RunRegistration(arguments[2], false);
+        result = RunRegistration({{"JOURNAL", arguments[2]}}, false);
     else if (arguments.size() >= 3 && arguments[1] == "--journal")
         result = Serve(arguments[2]);
     CoUninitialize();
