@@ -32,10 +32,13 @@ struct NoModuleLock {
 // Completes a class into a COM object: reference counting, QueryInterface
 // from the class's table (Impl::kInterfaces, ended by a null row),
 // aggregation, and the module's lock count (ModuleLock::Lock while the object
-// lives). Impl derives from its interfaces and implements their own members;
-// the IUnknown members of all of them are these, which go to the controlling
-// unknown: the outer object when aggregated, else the object's own inner
-// unknown. A new object holds one reference, on its inner unknown.
+// lives: taken once it is built, given back only after it is destroyed whole,
+// members and memory, so that a module free to unload at a count of 0 is
+// never unloaded under the object's own destructors). Impl derives from its
+// interfaces and implements their own members; the IUnknown members of all
+// of them are these, which go to the controlling unknown: the outer object
+// when aggregated, else the object's own inner unknown. A new object holds
+// one reference, on its inner unknown.
 template <typename Impl, typename ModuleLock = NoModuleLock>
 class ComObject final : public Impl {
 public:
@@ -45,7 +48,6 @@ public:
     {
         ModuleLock::Lock();
     }
-    ~ComObject() { ModuleLock::Unlock(); }
 
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
@@ -62,6 +64,9 @@ public:
     IUnknown* Inner() { return &inner_; }
 
 private:
+    // Only the last Release destroys the object, and then gives the lock back.
+    ~ComObject() = default;
+
     class InnerUnknown final : public IUnknown {
     public:
         explicit InnerUnknown(ComObject* owner) : owner_(owner) {}
@@ -90,8 +95,10 @@ private:
         STDMETHODIMP_(ULONG) Release() override
         {
             const ULONG left = --references_;
-            if (left == 0)
-                delete owner_;
+            if (left == 0) {
+                delete owner_;  // this inner unknown with it
+                ModuleLock::Unlock();
+            }
             return left;
         }
 

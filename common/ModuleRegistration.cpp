@@ -1,6 +1,7 @@
 #include "ModuleRegistration.h"
 
 #include "Bstr.h"
+#include "PathHelpers.h"
 #include "TextConversion.h"
 
 #include <vector>
@@ -10,7 +11,7 @@ namespace {
 // The folder of a path: up to and including the last '\', '/' or ':'.
 std::string FolderOf(const std::string& path)
 {
-    const std::string::size_type end = path.find_last_of("\\/:");
+    const std::string::size_type end = FindLastCharacter(path, "\\/:");
     return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 

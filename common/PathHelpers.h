@@ -1,9 +1,21 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
-// Appends a backslash unless the text is empty or already ends with '\' or '/'.
-void EnsureTrailingSeparator(std::string& path);
+// Paths are narrow text in a code page (the ANSI one unless told otherwise)
+// and are walked by character: in the double-byte code pages (932, 936, 949,
+// 950) the trail byte of a character may be 0x5C, which is no backslash.
+
+// Where the last character of the text that is one of `characters` (single
+// bytes) stands; npos when there is none.
+std::string::size_type FindLastCharacter(const std::string& text, const char* characters,
+                                         UINT codePage = CP_ACP);
+
+// Appends a backslash unless the text is empty or its last character is '\'
+// or '/'.
+void EnsureTrailingSeparator(std::string& path, UINT codePage = CP_ACP);
 
 // Joins b onto a with one separator between them and returns a. b is appended
 // unchanged, even when it is absolute or starts with a separator.

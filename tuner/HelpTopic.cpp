@@ -2,6 +2,7 @@
 
 #include "AddinContract.h"
 #include "AddinRecord.h"
+#include "PathHelpers.h"
 #include "RegistryKey.h"
 
 #include <string>
@@ -41,7 +42,7 @@ void ShowHelpTopic(DWORD topic)
     std::string path = GetAddinServerPath(addin::kWordProgId);
     if (path.empty())
         return;
-    const std::string::size_type lastSlash = path.rfind('\\');
+    const std::string::size_type lastSlash = FindLastCharacter(path, "\\");
     if (lastSlash != std::string::npos)
         path.erase(lastSlash + 1);
     path += addin::kHelpFileName;

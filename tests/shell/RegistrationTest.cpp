@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <filesystem>
 #include <string>
 
@@ -156,16 +158,39 @@ TEST_F(Registration, UnregisteringKeepsSharedKeysAndRemovesClassKeysWithForeignS
     reg::DeleteTree(HKEY_CLASSES_ROOT, kHandlers + "\\OtherProduct");
 }
 
-TEST_F(Registration, LibraryPathWithSingleQuotesIsWrittenIntact)
+// Where installations put the library: each folder is written intact into
+// every record, and a script host then creates the object from there.
+TEST_F(Registration, LibraryInFoldersWithBlanksQuotesUmlautsOrLongNamesServesFromThere)
 {
-    const ScratchFolder folder;
-    const std::string copy = folder.MakeFolder("O'Brien's Tools") + "\\tlvshell.dll";
-    ASSERT_TRUE(CopyFileA(ShellLibrary::Path().c_str(), copy.c_str(), FALSE));
+    const ScratchFolder scratch;
+    // As the product's German installation names it, in code page 1252.
+    const std::string german = "C:\\Programme\\TALVO \xDC" "bersetzer";
+    const std::string longName = scratch.Path() + "\\" + std::string(120, 'l') + "\\" +
+                                 std::string(60, 'n') + " Ordner";
+    const std::string folders[] = {scratch.Path() + "\\Mit Leer zeichen", german,
+                                   scratch.Path() + "\\O'Brien's Tools", longName};
+    const FolderSettingsFixture settings;
+    settings.Set("Setup", scratch.MakeFolder("Setup"));
+    settings.Set("Root", "D:\\Produkt");
+    scratch.Write("Setup\\a.sci", "[.WebPageFolder]\r\nCaption=a\r\n");
+    const std::string script =
+        scratch.Write("count.js", "var folder = new ActiveXObject('Talvo6.WebPageFolder');\n"
+                                  "WScript.Echo(folder.Count + ' ' + folder.Path);\n");
+    for (const std::string& folder : folders) {
+        SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+        const std::string copy = folder + "\\tlvshell.dll";
+        ASSERT_TRUE(CopyFileA(ShellLibrary::Path().c_str(), copy.c_str(), FALSE)) << copy;
 
-    ASSERT_EQ(Regsvr32("", copy), 0u);
-    ExpectRegisteredAt(copy);
-    ASSERT_EQ(Regsvr32("/u", copy), 0u);
-    ExpectUnregistered();
+        ASSERT_EQ(Regsvr32("", copy), 0u) << copy;
+        ExpectRegisteredAt(copy);
+        const ProgramRun run = RunProgram("cscript.exe //nologo \"" + script + "\"");
+        EXPECT_EQ(run.output, "1 D:\\Produkt\\\r\n") << copy;
+        ASSERT_EQ(Regsvr32("/u", copy), 0u) << copy;
+        ExpectUnregistered();
+    }
+    EXPECT_GT(longName.size() + sizeof "\\tlvshell.dll", 200u);
+    DeleteFileA((german + "\\tlvshell.dll").c_str());
+    RemoveDirectoryA(german.c_str());
 }
 
 TEST_F(Registration, ScriptFailingPartWayIsUndoneAndStopsRegistration)

@@ -44,6 +44,20 @@ ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs)
     return run;
 }
 
+KernelHandle StartProgram(const std::string& commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &started))
+        return KernelHandle();
+    CloseHandle(started.hThread);
+    return KernelHandle(started.hProcess);
+}
+
 std::string BinaryFolder()
 {
     char path[MAX_PATH * 4] = {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UniqueHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -14,6 +16,10 @@ struct ProgramRun {
 };
 
 ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
+
+// Starts a program that runs beside the test (no console, no captured
+// output); its process handle, or none when it could not start.
+KernelHandle StartProgram(const std::string& commandLine);
 
 // The folder of the running test program, where the build puts the
 // deliverables and stand-ins too (with a trailing backslash).

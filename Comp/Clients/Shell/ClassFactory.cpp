@@ -1,5 +1,6 @@
 #include "ClassFactory.h"
 
+#include "ComCall.h"
 #include "ShellModule.h"
 
 STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out)
@@ -43,7 +44,7 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ou
     // An aggregating outer object must hold the inner IUnknown and nothing else.
     if (outer && !IsEqualIID(iid, IID_IUnknown))
         return CLASS_E_NOAGGREGATION;
-    return creator_(outer, iid, out);
+    return GuardComCall([&] { return creator_(outer, iid, out); });
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock)

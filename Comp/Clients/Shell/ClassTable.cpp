@@ -3,6 +3,7 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "ContextMenuHandler.h"
+#include "ExclusiveLock.h"
 #include "ShellModule.h"
 #include "WebPageFolder.h"
 #include "resource.h"
@@ -20,7 +21,7 @@ const size_t kClassCount = sizeof kClassTable / sizeof kClassTable[0];
 
 namespace {
 
-std::mutex g_classObjectsLock;
+ExclusiveLock g_classObjectsLock;
 ComPtr<ClassFactory> g_classObjects[sizeof kClassTable / sizeof kClassTable[0]];
 
 }  // namespace
@@ -33,7 +34,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
     for (size_t i = 0; i < kClassCount; ++i) {
         if (!IsEqualCLSID(clsid, *kClassTable[i].clsid))
             continue;
-        std::lock_guard<std::mutex> guard(g_classObjectsLock);
+        std::lock_guard<ExclusiveLock> guard(g_classObjectsLock);
         if (!g_classObjects[i]) {
             g_classObjects[i].Reset(new (std::nothrow) ClassFactory(kClassTable[i].createInstance));
             if (!g_classObjects[i])
@@ -46,7 +47,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
 
 void ReleaseClassObjects()
 {
-    std::lock_guard<std::mutex> guard(g_classObjectsLock);
+    std::lock_guard<ExclusiveLock> guard(g_classObjectsLock);
     for (ComPtr<ClassFactory>& classObject : g_classObjects)
         classObject.Reset();
 }

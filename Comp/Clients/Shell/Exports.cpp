@@ -31,7 +31,7 @@ STDAPI DllCanUnloadNow()
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {
-    return GetClassObject(clsid, iid, out);
+    return GuardComCall([&] { return GetClassObject(clsid, iid, out); });
 }
 
 STDAPI DllRegisterServer()

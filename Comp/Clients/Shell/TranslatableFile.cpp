@@ -1,5 +1,7 @@
 #include "TranslatableFile.h"
 
+#include "PathHelpers.h"
+
 #include <windows.h>
 
 namespace {
@@ -10,18 +12,10 @@ const char* const kTranslatableExtensions[] = {"TXT", "DOC", "STD", "RTF", "HTM"
 
 bool HasTranslatableExtension(const std::string& path)
 {
-    // Walk whole characters, so that the trail byte of a double-byte
-    // character is never taken for a backslash or a dot.
-    size_t lastBackslash = std::string::npos;
-    size_t lastDot = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == '\\')
-            lastBackslash = i;
-        else if (path[i] == '.')
-            lastDot = i;
-    }
+    // By character, so that the trail byte of a double-byte character is
+    // never taken for a backslash or a dot.
+    const size_t lastBackslash = FindLastCharacter(path, "\\");
+    const size_t lastDot = FindLastCharacter(path, ".");
 
     // The file-name part is the whole path when there is no backslash or the
     // path ends with one.

@@ -14,6 +14,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <mutex>
 #include <vector>
 
 const InterfaceEntry<WebPageFolder> WebPageFolder::kInterfaces[] = {
@@ -65,7 +66,7 @@ size_t WebPageFolder::Load()
 
     // The previous entries are destroyed with `entries`, after the lock is
     // released.
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<ExclusiveLock> guard(lock_);
     entries_.swap(entries);
     baseFolder_.swap(baseFolder);
     return entries_.size();
@@ -73,7 +74,7 @@ size_t WebPageFolder::Load()
 
 HRESULT WebPageFolder::TypeInfo(ComPtr<ITypeInfo>& info)
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<ExclusiveLock> guard(lock_);
     if (!typeInfo_) {
         const HRESULT hr = GetRegisteredTypeInfo(IID_ITalvo6WebPageFolder, typeInfo_);
         if (FAILED(hr))
@@ -98,30 +99,36 @@ STDMETHODIMP WebPageFolder::GetTypeInfo(UINT index, LCID, ITypeInfo** info)
     *info = nullptr;
     if (index != 0)
         return DISP_E_BADINDEX;
-    ComPtr<ITypeInfo> typeInfo;
-    const HRESULT hr = TypeInfo(typeInfo);
-    if (SUCCEEDED(hr))
-        *info = typeInfo.Detach();
-    return hr;
+    return GuardComCall([&] {
+        ComPtr<ITypeInfo> typeInfo;
+        const HRESULT hr = TypeInfo(typeInfo);
+        if (SUCCEEDED(hr))
+            *info = typeInfo.Detach();
+        return hr;
+    });
 }
 
 STDMETHODIMP WebPageFolder::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids)
 {
-    ComPtr<ITypeInfo> typeInfo;
-    const HRESULT hr = TypeInfo(typeInfo);
-    return FAILED(hr) ? hr : typeInfo->GetIDsOfNames(names, count, ids);
+    return GuardComCall([&] {
+        ComPtr<ITypeInfo> typeInfo;
+        const HRESULT hr = TypeInfo(typeInfo);
+        return FAILED(hr) ? hr : typeInfo->GetIDsOfNames(names, count, ids);
+    });
 }
 
 STDMETHODIMP WebPageFolder::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
                                    VARIANT* result, EXCEPINFO* exception, UINT* argumentError)
 {
-    ComPtr<ITypeInfo> typeInfo;
-    const HRESULT hr = TypeInfo(typeInfo);
-    if (FAILED(hr))
-        return hr;
-    return typeInfo->Invoke(static_cast<ITalvo6WebPageFolder*>(this), id, flags, parameters,
-                            result, exception, argumentError);
+    return GuardComCall([&] {
+        ComPtr<ITypeInfo> typeInfo;
+        const HRESULT hr = TypeInfo(typeInfo);
+        if (FAILED(hr))
+            return hr;
+        return typeInfo->Invoke(static_cast<ITalvo6WebPageFolder*>(this), id, flags, parameters,
+                                result, exception, argumentError);
+    });
 }
 
 STDMETHODIMP WebPageFolder::get_Count(long* count)
@@ -144,7 +151,7 @@ STDMETHODIMP WebPageFolder::get_Tag(long item, BSTR name, BSTR* value)
         const std::string key = ToNarrow(name);
         std::string text;
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            std::lock_guard<ExclusiveLock> guard(lock_);
             if (item >= 0 && static_cast<size_t>(item) < entries_.size()) {
                 const WebPageEntry& entry = entries_[static_cast<size_t>(item)];
                 const auto found = entry.find(key);
@@ -164,7 +171,7 @@ STDMETHODIMP WebPageFolder::get_Path(BSTR* path)
     return GuardComCall([&] {
         std::string folder;
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            std::lock_guard<ExclusiveLock> guard(lock_);
             folder = baseFolder_;
         }
         return ReturnText(folder, path);
@@ -194,7 +201,7 @@ STDMETHODIMP WebPageFolder::Execute(long index)
         std::string program;
         std::string fullPath;
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            std::lock_guard<ExclusiveLock> guard(lock_);
             if (index >= 0 && static_cast<size_t>(index) < entries_.size()) {
                 const WebPageEntry& entry = entries_[static_cast<size_t>(index)];
                 const auto found = entry.find("Path");
@@ -233,7 +240,7 @@ STDMETHODIMP WebPageFolder::GetInterfaceSafetyOptions(REFIID iid, DWORD* support
     if (!Answers(iid))
         return E_NOINTERFACE;
     *supported = INTERFACESAFE_FOR_UNTRUSTED_CALLER;
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<ExclusiveLock> guard(lock_);
     *enabled = safetyOptions_;
     return S_OK;
 }
@@ -244,7 +251,7 @@ STDMETHODIMP WebPageFolder::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DW
         return E_NOINTERFACE;
     if (mask & ~static_cast<DWORD>(INTERFACESAFE_FOR_UNTRUSTED_CALLER))
         return E_FAIL;
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<ExclusiveLock> guard(lock_);
     safetyOptions_ = (safetyOptions_ & ~mask) | (enabled & mask);
     return S_OK;
 }

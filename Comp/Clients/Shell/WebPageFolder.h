@@ -2,12 +2,12 @@
 
 #include "ComObject.h"
 #include "ComPtr.h"
+#include "ExclusiveLock.h"
 #include "WebPageEntries.h"
 #include "tlvshell.h"
 
 #include <objsafe.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -54,7 +54,7 @@ private:
     HRESULT TypeInfo(ComPtr<ITypeInfo>& info);
     bool Answers(REFIID iid);
 
-    std::mutex lock_;
+    ExclusiveLock lock_;
     std::string baseFolder_;
     std::vector<WebPageEntry> entries_;
     DWORD safetyOptions_ = 0;
