@@ -19,7 +19,8 @@ struct Shared {
     std::condition_variable done;
     bool finished = false;
     RunningObjectSurvey survey;
-    std::wstring current;
+    std::wstring current;  // the entry being asked, empty between entries
+    int visited = 0;
 };
 
 std::wstring DisplayName(IMoniker* moniker)
@@ -83,6 +84,9 @@ void Walk(const std::shared_ptr<Shared>& shared)
             } else {
                 Classify(*shared, entry, object);
             }
+            const std::lock_guard<std::mutex> hold(shared->lock);
+            shared->current.clear();
+            ++shared->visited;
             return true;
         });
     } catch (...) {
@@ -114,7 +118,11 @@ RunningObjectSurvey SurveyRunningObjects(DWORD timeoutMs)
     RunningObjectSurvey survey = shared->survey;
     if (!finished) {
         survey.complete = false;
-        survey.stuckEntry = shared->current;
+        // Stuck between entries: in getting the next entry's object.
+        survey.stuckEntry = !shared->current.empty()
+                                ? shared->current
+                                : L"der Eintrag nach den ersten " +
+                                      std::to_wstring(shared->visited);
     }
     return survey;
 }

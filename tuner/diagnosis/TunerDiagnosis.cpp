@@ -280,8 +280,8 @@ ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD ti
                     L"das hängende Programm beenden");
     for (const DeadEntry& dead : survey.dead)
         out.Note("rot.dead",
-                 L"Eintrag antwortet nicht (" + Hex(dead.result) +
-                     L"), sein Programm ist wohl beendet; der Tuner übergeht ihn",
+                 L"Eintrag ohne erreichbares Objekt (" + Hex(dead.result) +
+                     L"), sein Programm hat es wohl aufgegeben; der Tuner übergeht ihn",
                  L"Running Object Table: " + dead.entry);
     out.Info("rot.entries",
              std::to_wstring(survey.instances.size()) + L" Office-Instanzen, " +
