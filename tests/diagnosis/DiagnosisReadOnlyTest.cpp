@@ -4,12 +4,11 @@
 // not held up by an instance that does not answer.
 #include "DiagnosisRun.h"
 
+#include "AddinRecord.h"
 #include "AddinSemaphore.h"
 #include "EndToEndFixture.h"
 #include "RegistrySnapshot.h"
 #include "ScratchRegistry.h"
-#include "ServerProcess.h"
-#include "StandInRegistration.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +23,8 @@ TEST_F(DiagnosisWithOffice, FindsRunningInstancesAndChangesNothing)
 {
     InstallHost(HostId::Word, OfficeVersion::V10);
     EnableAddin(HostId::Word);
-    reg::SetDword(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\Quillbar.QBWordAddin.2",
-                  "LoadBehavior", 2);
+    reg::SetDword(HKEY_CURRENT_USER, AddinKeyPath("Word", "Quillbar.QBWordAddin.2"), "LoadBehavior",
+                  2);
     const AddinSemaphore busy("Word", 95);
     Configure("Word1", "version = 10.0\n");
     StartRunning("Word1", "Word");

@@ -17,7 +17,8 @@ void AppendUtf8(std::string& text, unsigned code)
 {
     const wchar_t wide = static_cast<wchar_t>(code);
     char bytes[8] = {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
     text.append(bytes, size > 0 ? size : 0);
 }
 

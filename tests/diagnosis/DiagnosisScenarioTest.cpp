@@ -223,7 +223,8 @@ TEST_F(HealthyInstallation, ReportsNoProblemAndExitsWithZero)
     ASSERT_EQ(Qbsetup("-RegServer").exitCode, 0u);
     ASSERT_EQ(Regsvr32(kTools32, "", Library32()), 0u);
     ASSERT_EQ(Regsvr32(kTools64, "", Library64()), 0u);
-    folder_.Write("Setup\\woerterbuch.sci", "[.WebPageFolder]\r\nCaption=Wörterbuch\r\nPath=wb.exe\r\n");
+    folder_.Write("Setup\\woerterbuch.sci",
+                  "[.WebPageFolder]\r\nCaption=Woerterbuch\r\nPath=wb.exe\r\n");
     const std::string folders = "Software\\Talvoworks\\TLVO6\\Folders";
     reg::SetString(HKEY_LOCAL_MACHINE, folders, "Setup", folder_ / "Setup", KEY_WOW64_32KEY);
     reg::SetString(HKEY_LOCAL_MACHINE, folders, "Root", folder_.Path(), KEY_WOW64_32KEY);

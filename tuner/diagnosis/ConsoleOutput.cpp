@@ -23,13 +23,13 @@ bool WriteOutput(const std::wstring& text, UINT fileCodePage)
     }
     if (text.empty())
         return true;
-    const int size = WideCharToMultiByte(fileCodePage, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
+    const int length = static_cast<int>(text.size());
+    const int size =
+        WideCharToMultiByte(fileCodePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0)
         return false;
     std::vector<char> bytes(static_cast<std::size_t>(size));
-    WideCharToMultiByte(fileCodePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        size, nullptr, nullptr);
+    WideCharToMultiByte(fileCodePage, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
     DWORD written = 0;
     return WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();

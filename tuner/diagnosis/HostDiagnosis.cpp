@@ -10,18 +10,10 @@
 #include "ServerRegistration.h"
 #include "TextConversion.h"
 
-#include <cstdio>
 
 namespace {
 
 using V = OfficeVersion;
-
-std::wstring Hex(HRESULT result)
-{
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
-    return text;
-}
 
 bool KeyExists(HKEY root, const std::string& path, REGSAM view)
 {
@@ -159,7 +151,7 @@ void ReportFileName(const OfficeHost& host, const RegistryValue& fileName,
     } else if (!serverPath.empty() && _stricmp(recorded.c_str(), serverPath.c_str()) != 0) {
         out.Problem("record.fileName.stale",
                     L"FileName weicht vom registrierten Server ab (" + Quoted(serverPath) + L")",
-                    source, L"Einbau erneut einschalten");
+                    source, L"Einbau erneut einschalten (im Tuner aus- und wieder einschalten)");
     } else if (!serverPath.empty()) {
         out.Info("record.fileName", L"FileName stimmt mit dem registrierten Server überein",
                  source);
@@ -169,7 +161,7 @@ void ReportFileName(const OfficeHost& host, const RegistryValue& fileName,
 void ReportLoadBehavior(const RegistryValue& loadBehavior, const std::wstring& source,
                         ReportSection& out)
 {
-    const std::wstring again = L"Einbau erneut einschalten";
+    const std::wstring again = L"Einbau erneut einschalten (im Tuner aus- und wieder einschalten)";
     if (!loadBehavior.present) {
         out.Problem("record.loadBehavior.missing",
                     L"LoadBehavior fehlt: Office lädt das Add-in nicht", source, again);
@@ -192,7 +184,7 @@ void ReportLoadBehavior(const RegistryValue& loadBehavior, const std::wstring& s
                     number + L": Office hat das Add-in entladen, meist nach einem Fehler beim "
                              L"Laden (Datei fehlt, falsche Bitness, nicht registriert, Fehler "
                              L"beim Start) oder weil es unter COM-Add-Ins abgewählt wurde",
-                    source, L"Ursache beheben, dann Einbau erneut einschalten");
+                    source, L"die Ursache beheben, dann " + again);
     else
         out.Problem("record.loadBehavior.other",
                     number + L": nicht der Wert des Tuners (3 = beim Start laden und "
@@ -311,7 +303,7 @@ void ReportSemaphore(const OfficeHost& host, ReportSection& out)
     case SemaphoreState::Kind::Unreadable:
         out.Note("semaphore.unreadable",
                  L"Semaphore vorhanden, ihre Zähler lassen sich nicht lesen (Fehler " +
-                     Hex(static_cast<HRESULT>(state.error)) + L")",
+                     ResultCodeText(static_cast<long>(state.error)) + L")",
                  source);
         return;
     case SemaphoreState::Kind::Present:
@@ -346,7 +338,7 @@ void ReportInstances(const OfficeHost& host, const RunningObjectSurvey& running,
         if (!instance.versionRead)
             out.Note("instances.versionUnknown",
                      L"laufende Instanz, ihre Version lässt sich nicht lesen (" +
-                         Hex(instance.versionResult) + L")",
+                         ResultCodeText(instance.versionResult) + L")",
                      source);
         else if (IsSupportedOfficeVersion(instance.version))
             out.Info("instances.running",

@@ -15,7 +15,6 @@
 
 #include <objbase.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -24,11 +23,11 @@ constexpr int kNoProblem = 0;
 constexpr int kProblems = 1;
 constexpr int kNoReport = 2;
 
-const char kUsage[] =
-    "Aufruf: qbdiag [--json]\n"
-    "  ohne Argument  Bericht auf Deutsch, eine Zeile je Befund\n"
-    "  --json         derselbe Bericht als JSON\n"
-    "Rückgabe: 0 kein Problem, 1 Probleme gefunden, 2 kein Bericht möglich\n";
+const wchar_t kUsage[] =
+    L"Aufruf: qbdiag [--json]\r\n"
+    L"  ohne Argument  Bericht auf Deutsch, eine Zeile je Befund\r\n"
+    L"  --json         derselbe Bericht als JSON\r\n"
+    L"Rückgabe: 0 kein Problem, 1 Probleme gefunden, 2 kein Bericht möglich\r\n";
 
 void Complain(const wchar_t* message)
 {
@@ -55,10 +54,9 @@ int main(int argc, char** argv)
         if (_stricmp(argv[i], "--json") == 0) {
             json = true;
         } else if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "/?") == 0) {
-            std::fputs(kUsage, stdout);
-            return kNoProblem;
+            return WriteOutput(kUsage, CP_ACP) ? kNoProblem : kNoReport;
         } else {
-            std::fputs(kUsage, stderr);
+            Complain(kUsage);
             return kNoReport;
         }
     }

@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include <cstdio>
 #include <utility>
 
 void ReportSection::Info(std::string id, std::wstring text, std::wstring source)
@@ -27,4 +28,11 @@ int Report::Problems() const
         for (const Finding& finding : section.Findings())
             problems += finding.severity == Severity::Problem;
     return problems;
+}
+
+std::wstring ResultCodeText(long result)
+{
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
+    return text;
 }

@@ -46,6 +46,9 @@ private:
     bool problemsMatter_ = true;
 };
 
+// A result or error code as findings name it: "0x80004005".
+std::wstring ResultCodeText(long result);
+
 struct Report {
     std::vector<ReportSection> sections;
 

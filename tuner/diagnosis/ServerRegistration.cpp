@@ -38,6 +38,12 @@ std::wstring BitsText(Bitness bits)
     return bits == Bitness::Bits32 ? L"32 Bit" : L"64 Bit";
 }
 
+// "32-Bit" in compounds: "32-Bit-Programme".
+std::wstring BitsPrefix(Bitness bits)
+{
+    return bits == Bitness::Bits32 ? L"32-Bit-" : L"64-Bit-";
+}
+
 }  // namespace
 
 ServerRegistration ReadServerRegistration(const std::string& keyPath, REGSAM view)
@@ -134,6 +140,6 @@ void ReportServer(ReportSection& out, const ServerTexts& texts, const ServerRegi
     const Bitness wanted = bits == Bitness::Bits32 ? Bitness::Bits64 : Bitness::Bits32;
     out.Problem(texts.id + ".fileBitness",
                 file + L" ist für " + BitsText(bits) + L" gebaut, geladen wird sie von " +
-                    BitsText(wanted) + L"-Programmen",
-                value, L"die " + BitsText(wanted) + L"-Fassung installieren und registrieren");
+                    BitsPrefix(wanted) + L"Programmen",
+                value, L"die " + BitsPrefix(wanted) + L"Fassung installieren und registrieren");
 }

@@ -13,7 +13,6 @@
 #include "WebPageEntries.h"
 #include "tlvshell.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -30,13 +29,6 @@ std::string ClassKey(const GUID& clsid)
 bool SameGuid(const std::string& text, const GUID& guid)
 {
     return _stricmp(text.c_str(), GuidText(guid).c_str()) == 0;
-}
-
-std::wstring Hex(HRESULT result)
-{
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
-    return text;
 }
 
 ServerRegistration PreviousTunerServer()
@@ -267,7 +259,7 @@ ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD ti
     ReportSection out("RunningObjects", L"Running Object Table");
     if (FAILED(survey.tableResult)) {
         out.Note("rot.unreadable",
-                 L"lässt sich nicht lesen (" + Hex(survey.tableResult) +
+                 L"lässt sich nicht lesen (" + ResultCodeText(survey.tableResult) +
                      L"): laufende Instanzen sind unbekannt");
         return out;
     }
@@ -280,11 +272,14 @@ ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD ti
                     L"das hängende Programm beenden");
     for (const DeadEntry& dead : survey.dead)
         out.Note("rot.dead",
-                 L"Eintrag ohne erreichbares Objekt (" + Hex(dead.result) +
+                 L"Eintrag ohne erreichbares Objekt (" + ResultCodeText(dead.result) +
                      L"), sein Programm hat es wohl aufgegeben; der Tuner übergeht ihn",
                  L"Running Object Table: " + dead.entry);
+    const std::size_t instances = survey.instances.size();
     out.Info("rot.entries",
-             std::to_wstring(survey.instances.size()) + L" Office-Instanzen, " +
-                 std::to_wstring(survey.otherEntries) + L" Einträge anderer Programme");
+             std::to_wstring(instances) +
+                 (instances == 1 ? L" Office-Instanz, " : L" Office-Instanzen, ") +
+                 std::to_wstring(survey.otherEntries) +
+                 (survey.otherEntries == 1 ? L" Eintrag" : L" Einträge") + L" anderer Programme");
     return out;
 }

@@ -13,7 +13,8 @@
 // What the running-object table holds under one moniker: the object, or the
 // failure of getting it (an entry whose program has gone, say). Return false
 // to end the walk.
-using RunningObjectVisitor = std::function<bool(IMoniker* moniker, HRESULT result, IUnknown* object)>;
+using RunningObjectVisitor =
+    std::function<bool(IMoniker* moniker, HRESULT result, IUnknown* object)>;
 
 // Shows every entry of the running-object table to visit, in the table's
 // order. E_FAIL when the table cannot be read.
