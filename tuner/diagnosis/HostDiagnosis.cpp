@@ -10,7 +10,6 @@
 #include "ServerRegistration.h"
 #include "TextConversion.h"
 
-
 namespace {
 
 using V = OfficeVersion;
@@ -53,7 +52,7 @@ bool ReportInstallation(const OfficeHost& host, ReportSection& out)
     for (int i = 0; i < 3; ++i) {
         const std::vector<ProbeCheck> checks = VersionProbeChecks(host, versions[i]);
         const ProbeCheck* decisive = nullptr;
-        installed[i] = true;
+        installed[i] = !checks.empty();
         for (const ProbeCheck& check : checks) {
             decisive = &check;
             if (!ProbeCheckHolds(check)) {
@@ -130,8 +129,8 @@ void ReportFileName(const OfficeHost& host, const RegistryValue& fileName,
     const std::wstring switchOn = L"Einbau im Tuner einschalten";
     if (!fileName.present) {
         out.Problem("record.fileName.missing",
-                    L"FileName fehlt: der Tuner zeigt das Add-in als ausgeschaltet, Office lädt "
-                    L"es trotzdem",
+                    L"FileName fehlt: der Tuner zeigt das Add-in als ausgeschaltet, Office kann "
+                    L"es trotzdem laden",
                     source, switchOn);
         return;
     }
