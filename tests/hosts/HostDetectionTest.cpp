@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -83,6 +84,27 @@ TEST_P(InstallRootProbeTest, NeedsANonEmptyPathAndTheUsersKey)
             EXPECT_FALSE(IsHostVersionInstalled(Host(p.host), other)) << VersionText(other);
         }
     }
+}
+
+TEST_P(InstallRootProbeTest, DescribesItsChecksInTheOrderItMakesThem)
+{
+    const InstallRootProbe& p = GetParam();
+    const std::vector<ProbeCheck> checks = VersionProbeChecks(Host(p.host), p.version);
+    ASSERT_EQ(checks.size(), 2u);
+    EXPECT_EQ(checks[0].root, HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(checks[0].path, p.installRoot);
+    EXPECT_EQ(checks[0].test, ProbeCheck::Test::StringNotEmpty);
+    EXPECT_EQ(checks[1].root, HKEY_CURRENT_USER);
+    EXPECT_EQ(checks[1].path, p.userKey);
+    EXPECT_EQ(checks[1].test, p.userKeyNeedsSettings ? ProbeCheck::Test::ValueExists
+                                                     : ProbeCheck::Test::KeyOpens);
+
+    // The probe's answer is its checks' answer, and the first check that
+    // fails is the one that decides.
+    reg::SetString(HKEY_LOCAL_MACHINE, p.installRoot, "Path", "C:\\Office\\");
+    EXPECT_TRUE(ProbeCheckHolds(checks[0]));
+    EXPECT_FALSE(ProbeCheckHolds(checks[1]));
+    EXPECT_FALSE(Probe());
 }
 
 TEST_P(InstallRootProbeTest, InstalledButNeverStartedByThisUserDoesNotCount)

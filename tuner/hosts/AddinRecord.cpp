@@ -5,9 +5,7 @@
 #include "RegistryViews.h"
 #include "TextConversion.h"
 
-namespace {
-
-std::string ClsidText(const std::string& progId)
+std::string AddinClassId(const std::string& progId)
 {
     CLSID clsid;
     if (FAILED(CLSIDFromProgID(ToWide(progId).c_str(), &clsid)))
@@ -19,7 +17,10 @@ std::string ClsidText(const std::string& progId)
     return ToNarrow(text);
 }
 
-}  // namespace
+std::string AddinServerKeyPath(const std::string& classId)
+{
+    return "CLSID\\" + classId + "\\InProcServer32";
+}
 
 std::string AddinKeyPath(const std::string& officeKey, const std::string& progId)
 {
@@ -28,13 +29,12 @@ std::string AddinKeyPath(const std::string& officeKey, const std::string& progId
 
 std::string GetAddinServerPath(const std::string& progId)
 {
-    const std::string clsid = ClsidText(progId);
+    const std::string clsid = AddinClassId(progId);
     if (clsid.empty())
         return std::string();
     RegistryKey key;
     // The add-ins are 32-bit in-process servers, registered where Office looks.
-    key.Open(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InProcServer32",
-             KEY_QUERY_VALUE | kInstallationView);
+    key.Open(HKEY_CLASSES_ROOT, AddinServerKeyPath(clsid), KEY_QUERY_VALUE | kInstallationView);
     return key.QueryString(nullptr);
 }
 

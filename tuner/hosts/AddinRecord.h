@@ -10,6 +10,14 @@
 // "Software\Microsoft\Office\<officeKey>\Addins\<progId>", under HKEY_CURRENT_USER.
 std::string AddinKeyPath(const std::string& officeKey, const std::string& progId);
 
+// The class the ProgID names, in registry form ("{...}"); empty when COM
+// cannot tell (the ProgID is not registered, or has no valid CLSID).
+std::string AddinClassId(const std::string& progId);
+
+// "CLSID\<classId>\InProcServer32", under HKEY_CLASSES_ROOT: its default
+// value is the add-in's file.
+std::string AddinServerKeyPath(const std::string& classId);
+
 // The file registered as the ProgID's in-process server, or empty.
 std::string GetAddinServerPath(const std::string& progId);
 

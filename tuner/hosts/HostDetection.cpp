@@ -4,14 +4,10 @@
 #include "RegistryKey.h"
 #include "RegistryViews.h"
 
-#include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
-
-// Belongs to the translator's installation: one string per host code, and the
-// default value for FrontPage as a whole.
-constexpr char kOfferingKey[] = "CLSID\\{ACFD160E-CA51-4CC7-9828-4FA7EEC1FF70}\\MiscStatus";
 
 // Keys every FrontPage version needs, in the order they are tried.
 constexpr const char* kFrontPageSharedKeys[] = {
@@ -26,61 +22,74 @@ std::string OfficeKeyPath(OfficeVersion version, const char* officeKey)
 
 // Office's installer and the product's write HKLM and HKCR keys in the
 // 32-bit view; the user's keys are in HKCU, which both views share.
-REGSAM ReadAccess(HKEY root)
+REGSAM ViewOf(HKEY root)
 {
-    return root == HKEY_CURRENT_USER ? KEY_READ : KEY_READ | kInstallationView;
+    return root == HKEY_CURRENT_USER ? 0 : kInstallationView;
 }
 
-bool KeyOpens(HKEY root, const std::string& path)
+ProbeCheck Check(ProbeCheck::Test test, HKEY root, std::string path, const char* value = nullptr)
 {
-    RegistryKey key;
-    return key.Open(root, path, ReadAccess(root));
+    return {test, root, std::move(path), value, ViewOf(root)};
 }
 
 // HKLM\Software\Microsoft\Office\<V>\<officeKey>\InstallRoot has a non-empty "Path".
-bool HasInstallRoot(const OfficeHost& host, OfficeVersion version)
+ProbeCheck InstallRoot(const OfficeHost& host, OfficeVersion version)
 {
-    RegistryKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, OfficeKeyPath(version, host.officeKey) + "\\InstallRoot",
-                  ReadAccess(HKEY_LOCAL_MACHINE)))
-        return false;
-    return !key.QueryString("Path").empty();
-}
-
-bool HasOutlookSettings(OfficeVersion version)
-{
-    RegistryKey key;
-    if (!key.Open(HKEY_CURRENT_USER, OfficeKeyPath(version, "Outlook"), KEY_READ))
-        return false;
-    // Only the value's existence counts; its type and contents do not.
-    return key.QueryValueInfo("Settings", nullptr, nullptr);
-}
-
-bool HasFrontPageKeys(OfficeVersion version)
-{
-    if (!KeyOpens(HKEY_CLASSES_ROOT, kFrontPageSharedKeys[0]) ||
-        !KeyOpens(HKEY_CURRENT_USER, kFrontPageSharedKeys[1]))
-        return false;
-    // FrontPage 2000 needs no more than the shared keys.
-    return version == OfficeVersion::V9 ||
-           KeyOpens(HKEY_CURRENT_USER, OfficeKeyPath(version, "FrontPage"));
+    return Check(ProbeCheck::Test::StringNotEmpty, HKEY_LOCAL_MACHINE,
+                 OfficeKeyPath(version, host.officeKey) + "\\InstallRoot", "Path");
 }
 
 }  // namespace
 
-bool IsHostVersionInstalled(const OfficeHost& host, OfficeVersion version)
+std::vector<ProbeCheck> VersionProbeChecks(const OfficeHost& host, OfficeVersion version)
 {
+    using Test = ProbeCheck::Test;
     switch (host.probe) {
     case InstallProbe::InstallRootAndUserKey:
-        return HasInstallRoot(host, version) &&
-               KeyOpens(HKEY_CURRENT_USER,
-                        OfficeKeyPath(version, host.officeKey) + "\\" + host.userKey);
+        return {InstallRoot(host, version),
+                Check(Test::KeyOpens, HKEY_CURRENT_USER,
+                      OfficeKeyPath(version, host.officeKey) + "\\" + host.userKey)};
     case InstallProbe::InstallRootAndSettings:
-        return HasInstallRoot(host, version) && HasOutlookSettings(version);
-    case InstallProbe::FrontPageKeys:
-        return HasFrontPageKeys(version);
+        // Only the value's existence counts; its type and contents do not.
+        return {InstallRoot(host, version),
+                Check(Test::ValueExists, HKEY_CURRENT_USER, OfficeKeyPath(version, host.officeKey),
+                      "Settings")};
+    case InstallProbe::FrontPageKeys: {
+        std::vector<ProbeCheck> checks = {
+            Check(Test::KeyOpens, HKEY_CLASSES_ROOT, kFrontPageSharedKeys[0]),
+            Check(Test::KeyOpens, HKEY_CURRENT_USER, kFrontPageSharedKeys[1])};
+        // FrontPage 2000 needs no more than the shared keys.
+        if (version != OfficeVersion::V9)
+            checks.push_back(
+                Check(Test::KeyOpens, HKEY_CURRENT_USER, OfficeKeyPath(version, host.officeKey)));
+        return checks;
+    }
+    }
+    return {};
+}
+
+bool ProbeCheckHolds(const ProbeCheck& check)
+{
+    RegistryKey key;
+    if (!key.Open(check.root, check.path, KEY_READ | check.view))
+        return false;
+    switch (check.test) {
+    case ProbeCheck::Test::KeyOpens:
+        return true;
+    case ProbeCheck::Test::StringNotEmpty:
+        return !key.QueryString(check.value).empty();
+    case ProbeCheck::Test::ValueExists:
+        return key.QueryValueInfo(check.value, nullptr, nullptr);
     }
     return false;
+}
+
+bool IsHostVersionInstalled(const OfficeHost& host, OfficeVersion version)
+{
+    for (const ProbeCheck& check : VersionProbeChecks(host, version))
+        if (!ProbeCheckHolds(check))
+            return false;
+    return true;
 }
 
 bool IsHostInstalled(const OfficeHost& host)
@@ -104,7 +113,7 @@ bool IsAddinEnabled(const std::string& officeKey, const std::string& progId)
 bool IsHostOffered(const std::string& hostCode)
 {
     RegistryKey key;
-    if (!key.Open(HKEY_CLASSES_ROOT, kOfferingKey, ReadAccess(HKEY_CLASSES_ROOT)))
+    if (!key.Open(HKEY_CLASSES_ROOT, kOfferingKey, KEY_READ | kInstallationView))
         return true;
     return key.QueryString(hostCode.c_str()) != "1";
 }

@@ -4,9 +4,8 @@
 
 #include <ole2.h>
 
-HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
+HRESULT VisitRunningObjects(const RunningObjectVisitor& visit)
 {
-    found.Reset();
     ComPtr<IRunningObjectTable> table;
     if (FAILED(GetRunningObjectTable(0, table.Put())))
         return E_FAIL;
@@ -14,19 +13,34 @@ HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
     if (FAILED(table->EnumRunning(monikers.Put())) || !monikers)
         return E_FAIL;
 
-    // An entry that cannot be reached or does not answer for iid is skipped.
     ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
         ComPtr<IUnknown> object;
-        if (FAILED(table->GetObject(moniker.Get(), object.Put())) || !object)
-            continue;
+        HRESULT result = table->GetObject(moniker.Get(), object.Put());
+        if (SUCCEEDED(result) && !object)
+            result = E_POINTER;
+        if (!visit(moniker.Get(), result, SUCCEEDED(result) ? object.Get() : nullptr))
+            break;
+    }
+    return S_OK;
+}
+
+HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
+{
+    found.Reset();
+    bool answered = false;
+    // An entry that cannot be reached or does not answer for iid is skipped.
+    const HRESULT walked = VisitRunningObjects([&](IMoniker*, HRESULT result, IUnknown* object) {
+        if (FAILED(result))
+            return true;
         ComPtr<IDispatch> answer;
         if (SUCCEEDED(object->QueryInterface(iid, answer.PutVoid())) && answer) {
             found = AutomationObject(std::move(answer), iid);
-            return S_OK;
+            answered = true;
         }
-    }
-    return E_FAIL;
+        return !answered;
+    });
+    return SUCCEEDED(walked) && answered ? S_OK : E_FAIL;
 }
 
 HRESULT CreateHostInstance(const char* progIdOrClsid, IUnknown* outer, DWORD context,

@@ -6,6 +6,20 @@
 
 #include "Automation.h"
 
+#include <objidl.h>
+
+#include <functional>
+
+// What the running-object table holds under one moniker: the object, or the
+// failure of getting it (an entry whose program has gone, say). Return false
+// to end the walk.
+using RunningObjectVisitor =
+    std::function<bool(IMoniker* moniker, HRESULT result, IUnknown* object)>;
+
+// Shows every entry of the running-object table to visit, in the table's
+// order. E_FAIL when the table cannot be read.
+HRESULT VisitRunningObjects(const RunningObjectVisitor& visit);
+
 // The first object in the running-object table's order that answers for iid.
 // E_FAIL and a null object when there is none.
 HRESULT FindRunningObject(const IID& iid, AutomationObject& found);

@@ -10,8 +10,7 @@ std::string ReadFolderSetting(const char* name)
     RegistryKey key;
     // Written by the product's 32-bit installation: both libraries read the
     // same folders.
-    if (key.Open(HKEY_LOCAL_MACHINE, "Software\\Talvoworks\\TLVO6\\Folders",
-                 KEY_READ | kInstallationView))
+    if (key.Open(HKEY_LOCAL_MACHINE, kFolderSettingsKey, KEY_READ | kInstallationView))
         folder = key.QueryString(name, std::string());
     key.Close();
     EnsureTrailingSeparator(folder);

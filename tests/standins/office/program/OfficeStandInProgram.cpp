@@ -89,7 +89,11 @@ std::vector<std::string> SplitList(const std::string& text)
 // Keys: version (text), visible (0/1), addins and connected (ProgIDs),
 // menus (number of menus on the menu bar), toolbars (names of toolbars
 // already there), templates (Word's add-ins list), explorer (Outlook: 1 = a
-// window open on the Inbox), window (Word: 1 = its main window).
+// window open on the Inbox), window (Word: 1 = its main window),
+// disconnected (1 = the running-object table keeps an entry whose object is
+// gone), stall
+// ("Object.Member milliseconds": each such call takes that long, as in an
+// application that hangs).
 std::map<std::string, std::string> ReadConfiguration(const std::string& path)
 {
     std::map<std::string, std::string> settings;
@@ -129,6 +133,15 @@ std::shared_ptr<ApplicationState> MakeState(HostKind kind,
     if (settings["explorer"] == "1")
         app->OpenExplorer("Inbox");
     return app;
+}
+
+void ApplyStall(std::map<std::string, std::string>& settings, Journal& journal)
+{
+    std::istringstream stall(settings["stall"]);
+    std::string key;
+    DWORD milliseconds = 0;
+    if (stall >> key >> milliseconds)
+        journal.Observe(key, [milliseconds] { Sleep(milliseconds); });
 }
 
 // Writes what happened after every call that arrived.
@@ -190,6 +203,7 @@ int ServeCreated(const HostInfo& host, const std::string& dir)
 {
     auto settings = ReadConfiguration(dir + "\\" + host.name + ".config");
     auto journal = std::make_shared<Journal>();
+    ApplyStall(settings, *journal);
     auto app = MakeState(host.kind, settings);
     Recorder recorder(dir + "\\" + host.name, journal, app);
 
@@ -217,6 +231,7 @@ int RunRunning(const HostInfo& host, const std::string& name, const std::string&
 {
     auto settings = ReadConfiguration(dir + "\\" + name + ".config");
     auto journal = std::make_shared<Journal>();
+    ApplyStall(settings, *journal);
     auto app = MakeState(host.kind, settings);
     Recorder recorder(dir + "\\" + name, journal, app);
 
@@ -227,6 +242,9 @@ int RunRunning(const HostInfo& host, const std::string& name, const std::string&
     const RunningObject entry(object.Get());
     if (FAILED(entry.Result()))
         return 1;
+    // An entry whose object has gone while the table still lists it.
+    if (settings["disconnected"] == "1")
+        CoDisconnectObject(object.Get(), 0);
     std::ofstream(dir + "\\" + name + ".ready") << GetCurrentProcessId() << "\n";
     Serve(recorder, [] { return false; });
     return 0;

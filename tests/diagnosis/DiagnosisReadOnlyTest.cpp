@@ -1,0 +1,94 @@
+// qbdiag.exe while Office stand-ins run in processes of their own: it finds
+// them in the running-object table with their versions, asks them nothing but
+// their version, leaves the registry and the semaphores as they were, and is
+// not held up by an instance that does not answer.
+#include "DiagnosisRun.h"
+
+#include "AddinRecord.h"
+#include "AddinSemaphore.h"
+#include "EndToEndFixture.h"
+#include "RegistrySnapshot.h"
+#include "ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class DiagnosisWithOffice : public EndToEndTest {};
+
+TEST_F(DiagnosisWithOffice, FindsRunningInstancesAndChangesNothing)
+{
+    InstallHost(HostId::Word, OfficeVersion::V10);
+    EnableAddin(HostId::Word);
+    reg::SetDword(HKEY_CURRENT_USER, AddinKeyPath("Word", "Quillbar.QBWordAddin.2"), "LoadBehavior",
+                  2);
+    const AddinSemaphore busy("Word", 95);
+    Configure("Word1", "version = 10.0\n");
+    StartRunning("Word1", "Word");
+    Configure("Excel1", "version = 12.0\n");
+    StartRunning("Excel1", "Excel");
+
+    const RegistrySnapshot before = SnapshotRegistry();
+    const ProgramRun text = RunDiagnosisText();
+    const DiagnosisRun run = RunDiagnosis();
+    const RegistrySnapshot after = SnapshotRegistry();
+
+    ASSERT_GT(before.size(), 1000u) << "the registry was not saved: " << before.begin()->second;
+    EXPECT_EQ(Differences(before, after), std::vector<std::string>{});
+    EXPECT_EQ(busy.Free(), 95);
+    // Each run asked each instance for its version, and for nothing else.
+    EXPECT_EQ(Journal("Word1"), std::vector<std::string>(2, "Application[Word].Version"));
+    EXPECT_EQ(Journal("Excel1"), std::vector<std::string>(2, "Application[Excel].Version"));
+
+    EXPECT_EQ(text.exitCode, 1u);
+    EXPECT_NE(text.output.find("laufende Instanz, Version 10.0"), std::string::npos)
+        << text.output;
+    const auto word = run.Find("Word", "instances.running");
+    ASSERT_EQ(word.size(), 1u) << run.program.output;
+    EXPECT_NE(word[0].source.find("QuillbarStandIn."), std::string::npos) << word[0].source;
+    const auto excel = run.Find("Excel", "instances.unsupported");
+    ASSERT_EQ(excel.size(), 1u) << run.program.output;
+    EXPECT_EQ(excel[0].severity, "problem");
+    EXPECT_EQ(run.Find("Word", "semaphore.busy").size(), 1u);
+}
+
+TEST_F(DiagnosisWithOffice, AnInstanceThatDoesNotAnswerCannotHoldTheReportUp)
+{
+    Configure("Word1", "version = 10.0\nstall = Application.Version 8000\n");
+    StartRunning("Word1", "Word");
+
+    const DWORD start = GetTickCount();
+    const DiagnosisRun run = RunDiagnosis();
+    const DWORD took = GetTickCount() - start;
+
+    ASSERT_TRUE(run.program.finished);
+    EXPECT_LT(took, 15000u);
+    EXPECT_EQ(run.program.exitCode, 1u);
+    const auto stuck = run.Find("RunningObjects", "rot.timeout");
+    ASSERT_EQ(stuck.size(), 1u) << run.program.output;
+    EXPECT_EQ(stuck[0].severity, "problem");
+    EXPECT_NE(stuck[0].source.find("QuillbarStandIn."), std::string::npos) << stuck[0].source;
+    // The sections after the walk are all there.
+    EXPECT_FALSE(run.Find("Shell", "shell.handler.missing").empty());
+}
+
+TEST_F(DiagnosisWithOffice, AnEntryWithoutItsObjectIsANoteAndTheWalkGoesOn)
+{
+    Configure("Word1", "version = 10.0\ndisconnected = 1\n");
+    StartRunning("Word1", "Word");
+    Configure("Word2", "version = 11.0\n");
+    StartRunning("Word2", "Word");
+
+    const DiagnosisRun run = RunDiagnosis();
+    const auto dead = run.Find("RunningObjects", "rot.dead");
+    ASSERT_EQ(dead.size(), 1u) << run.program.output;
+    EXPECT_EQ(dead[0].severity, "note");
+    const auto word = run.Find("Word", "instances.running");
+    ASSERT_EQ(word.size(), 1u) << run.program.output;
+    EXPECT_NE(word[0].text.find("11.0"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+// qbdiag.exe against registry states of the prefix: each scenario breaks one
+// thing of a Word installation whose add-in works, and names the finding
+// that must say so.
+#include "DiagnosisRun.h"
+
+#include "AddinContract.h"
+#include "AddinRecord.h"
+#include "AddinSemaphore.h"
+#include "OfficeHost.h"
+#include "QbsetupFixture.h"
+#include "ScratchFolder.h"
+#include "ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+const std::string kProgId = addin::kWordProgId;
+const std::string kClass = "{5E0C1A99-8B7F-4C52-9D61-2F6A3B9C7E10}";  // the test's add-in
+const std::string kServerKey = "CLSID\\" + kClass + "\\InprocServer32";
+const std::string kRecord = AddinKeyPath("Word", kProgId);
+
+std::string Library32() { return BinaryFolder() + "tlvshell.dll"; }
+std::string Library64() { return BinaryFolder() + "x64\\tlvshell.dll"; }
+
+class DiagnosisTest : public QbsetupTest {
+protected:
+    DiagnosisTest() { RemoveOwnState(); }
+    ~DiagnosisTest() override { RemoveOwnState(); }
+
+    // Word XP with its add-in registered as its installer does and switched
+    // on as the tuner does.
+    static void ArrangeWorkingWordAddin()
+    {
+        InstallHost(HostId::Word, OfficeVersion::V10);
+        reg::SetString(HKEY_CLASSES_ROOT, kProgId + "\\CLSID", nullptr, kClass);
+        reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, Library32());
+        const OfficeHost& word = Host(HostId::Word);
+        ASSERT_EQ(RegisterAddin(word.officeKey, word.addinProgId, word.addinDescription, 0, 3),
+                  S_OK);
+    }
+
+    static void RemoveOwnState()
+    {
+        for (const char* progId : {addin::kWordProgId, addin::kPreviousWordProgId})
+            reg::DeleteTree(HKEY_CLASSES_ROOT, progId);
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            reg::DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\" + kClass, view);
+            reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\Word", view);
+        }
+        reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Talvoworks", KEY_WOW64_32KEY);
+    }
+};
+
+// ---------------------------------------------------------------------------
+// One broken thing each, and the finding in Word's section that names it.
+
+struct Scenario {
+    const char* name;
+    // Breaks the working add-in; what it returns lives until qbdiag has run.
+    std::function<std::shared_ptr<void>()> breakIt;
+    const char* id;
+    const char* sourcePart;  // a part of the finding's source
+};
+
+std::shared_ptr<void> Nothing() { return nullptr; }
+
+const Scenario kScenarios[] = {
+    {"LoadBehaviorResetByOffice",
+     [] { reg::SetDword(HKEY_CURRENT_USER, kRecord, "LoadBehavior", 2); return Nothing(); },
+     "record.loadBehavior.unloaded", "[LoadBehavior]"},
+    {"AddinFileMissing",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "C:\\Gibt es nicht\\qbword.dll");
+         return Nothing();
+     },
+     "addin.server.fileMissing", "InProcServer32 [(Standard)]"},
+    {"SixtyFourBitFileFor32BitOffice",
+     [] { reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, Library64()); return Nothing(); },
+     "addin.server.fileBitness", "InProcServer32 [(Standard)]"},
+    {"RegisteredOnlyIn64BitView",
+     [] {
+         reg::DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\" + kClass, KEY_WOW64_32KEY);
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, Library32(), KEY_WOW64_64KEY);
+         return Nothing();
+     },
+     "addin.server.only64", "(64-Bit-Ansicht)"},
+    {"RecordForAllUsersUnderHklm",
+     [] {
+         reg::SetDword(HKEY_LOCAL_MACHINE, kRecord, "LoadBehavior", 3, KEY_WOW64_32KEY);
+         return Nothing();
+     },
+     "record.machine", "HKLM\\Software\\Microsoft\\Office\\Word\\Addins"},
+    {"PreviousGenerationSwitchedOn",
+     [] {
+         RegisterAddin("Word", addin::kPreviousWordProgId, "old", 0, 3);
+         return Nothing();
+     },
+     "previous.enabled", "Quillbar.QBWordAddin.1 [FileName]"},
+    {"SemaphoreBusy",
+     [] { return std::shared_ptr<void>(std::make_shared<AddinSemaphore>("Word", 97)); },
+     "semaphore.busy", "Quillbar.Global.Semaphore.Word"},
+    // Broken registrations are findings too.
+    {"ProgIdWithoutClsid",
+     [] { reg::DeleteTree(HKEY_CLASSES_ROOT, kProgId + "\\CLSID"); return Nothing(); },
+     "addin.progId.noClsid", "Quillbar.QBWordAddin.2\\CLSID"},
+    {"InprocServerWithoutValue",
+     [] {
+         reg::DeleteTree(HKEY_CLASSES_ROOT, kServerKey);
+         reg::CreateKey(HKEY_CLASSES_ROOT, kServerKey);
+         return Nothing();
+     },
+     "addin.server.noValue", "InProcServer32 [(Standard)]"},
+    {"InprocServerValueOfWrongType",
+     [] {
+         reg::SetDword(HKEY_CLASSES_ROOT, kServerKey, nullptr, 1);
+         return Nothing();
+     },
+     "addin.server.type", "InProcServer32 [(Standard)]"},
+    {"PathLongerThanMaxPath",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr,
+                        "C:\\" + std::string(300, 'x') + "\\qbword.dll");
+         return Nothing();
+     },
+     "addin.server.tooLong", "InProcServer32 [(Standard)]"},
+    {"FileNameNotAString",
+     [] {
+         reg::SetValue(HKEY_CURRENT_USER, kRecord, "FileName", REG_EXPAND_SZ, "x", 2);
+         return Nothing();
+     },
+     "record.fileName.type", "[FileName]"},
+};
+
+class BrokenAddin : public DiagnosisTest, public ::testing::WithParamInterface<Scenario> {};
+
+TEST_P(BrokenAddin, IsReportedAsAProblemWithAHint)
+{
+    ArrangeWorkingWordAddin();
+    const std::shared_ptr<void> keep = GetParam().breakIt();
+
+    const DiagnosisRun run = RunDiagnosis();
+    ASSERT_TRUE(run.program.finished);
+    EXPECT_EQ(run.program.exitCode, 1u);
+    const auto found = run.Find("Word", GetParam().id);
+    ASSERT_EQ(found.size(), 1u) << run.program.output;
+    EXPECT_EQ(found[0].severity, "problem");
+    EXPECT_NE(found[0].source.find(GetParam().sourcePart), std::string::npos) << found[0].source;
+    EXPECT_FALSE(found[0].hint.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(OneThingBroken, BrokenAddin, ::testing::ValuesIn(kScenarios),
+                         [](const ::testing::TestParamInfo<Scenario>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(DiagnosisTest, BusySemaphoreIsOnlyLookedAt)
+{
+    const AddinSemaphore semaphore("Word", 97);
+    RunDiagnosis();
+    EXPECT_EQ(semaphore.Free(), 97);
+}
+
+TEST_F(DiagnosisTest, ProblemsOfAHostThatIsNotInstalledAreOnlyNotes)
+{
+    ArrangeWorkingWordAddin();
+    reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\10.0");
+    reg::SetDword(HKEY_CURRENT_USER, kRecord, "LoadBehavior", 2);
+
+    const DiagnosisRun run = RunDiagnosis();
+    const auto found = run.Find("Word", "record.loadBehavior.unloaded");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].severity, "note");
+    EXPECT_EQ(run.Find("Word", "installation.none").size(), 1u);
+}
+
+TEST_F(DiagnosisTest, EachProbeNamesTheKeyThatDecidedIt)
+{
+    InstallHost(HostId::Word, OfficeVersion::V10);
+    reg::SetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\9.0\\Word\\InstallRoot",
+                   "Path", "", KEY_WOW64_32KEY);
+
+    const DiagnosisRun run = RunDiagnosis();
+    const auto versions = run.Find("Word", "installation.version");
+    ASSERT_EQ(versions.size(), 3u);
+    EXPECT_EQ(versions[0].source,
+              "HKLM\\Software\\Microsoft\\Office\\9.0\\Word\\InstallRoot [Path] (32-Bit-Ansicht)");
+    EXPECT_EQ(versions[1].source, "HKCU\\Software\\Microsoft\\Office\\10.0\\Word\\Data");
+    EXPECT_NE(versions[1].text.find(" installiert und"), std::string::npos) << versions[1].text;
+    EXPECT_EQ(versions[2].source,
+              "HKLM\\Software\\Microsoft\\Office\\11.0\\Word\\InstallRoot (32-Bit-Ansicht)");
+}
+
+// ---------------------------------------------------------------------------
+// Everything in place: the add-in, the tuner and the shell extension as their
+// own registrations write them, the product's folders with one .sci entry.
+
+DWORD Regsvr32(const std::string& tools, const std::string& options, const std::string& library)
+{
+    return RunProgram(tools + "regsvr32.exe /s " + options + " \"" + library + "\"").exitCode;
+}
+
+class HealthyInstallation : public DiagnosisTest {
+protected:
+    ~HealthyInstallation() override
+    {
+        Regsvr32(kTools32, "/u", Library32());
+        Regsvr32(kTools64, "/u", Library64());
+    }
+
+    static inline const std::string kTools32 = "C:\\windows\\syswow64\\";
+    static inline const std::string kTools64 = "C:\\windows\\sysnative\\";
+    ScratchFolder folder_;
+};
+
+TEST_F(HealthyInstallation, ReportsNoProblemAndExitsWithZero)
+{
+    ArrangeWorkingWordAddin();
+    ASSERT_EQ(Qbsetup("-RegServer").exitCode, 0u);
+    ASSERT_EQ(Regsvr32(kTools32, "", Library32()), 0u);
+    ASSERT_EQ(Regsvr32(kTools64, "", Library64()), 0u);
+    folder_.Write("Setup\\woerterbuch.sci",
+                  "[.WebPageFolder]\r\nCaption=Woerterbuch\r\nPath=wb.exe\r\n");
+    const std::string folders = "Software\\Talvoworks\\TLVO6\\Folders";
+    reg::SetString(HKEY_LOCAL_MACHINE, folders, "Setup", folder_ / "Setup", KEY_WOW64_32KEY);
+    reg::SetString(HKEY_LOCAL_MACHINE, folders, "Root", folder_.Path(), KEY_WOW64_32KEY);
+
+    const DiagnosisRun run = RunDiagnosis();
+    EXPECT_EQ(run.program.exitCode, 0u) << run.program.output;
+    EXPECT_EQ(run.problems, 0);
+    for (const char* section : {"Word", "Tuner", "Shell"})
+        EXPECT_TRUE(run.OfSeverity(section, "note").empty()) << section << run.program.output;
+    EXPECT_EQ(run.Find("Word", "record.loadBehavior").size(), 1u);
+    EXPECT_EQ(run.Find("Word", "addin.server.file").size(), 1u);
+    EXPECT_EQ(run.Find("Shell", "shell.menu64.file").size(), 1u);
+    const auto entries = run.Find("Shell", "folders.entries");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].text, "1 Eintrag aus .sci-Dateien");
+
+    const ProgramRun text = RunDiagnosisText();
+    EXPECT_EQ(text.exitCode, 0u);
+    EXPECT_EQ(text.output.rfind("Quillbar-Diagnose: kein Problem gefunden\r\n", 0), 0u)
+        << text.output;
+    EXPECT_NE(text.output.find("\r\nMicrosoft Word\r\n"), std::string::npos);
+}
+
+TEST(QbdiagCommandLine, UnknownArgumentGivesNoReport)
+{
+    const ProgramRun run = RunProgram("\"" + BinaryFolder() + "qbdiag.exe\" --fix");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.output.find("--json"), std::string::npos) << run.output;
+}
+
+}  // namespace

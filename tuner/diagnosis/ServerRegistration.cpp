@@ -1,0 +1,145 @@
+#include "ServerRegistration.h"
+
+#include "FileImage.h"
+#include "TextConversion.h"
+
+#include <vector>
+
+namespace {
+
+// A command line (LocalServer32) or a plain path, perhaps in quotes.
+std::string FileOf(const std::string& text)
+{
+    std::string file = text;
+    const auto first = file.find_first_not_of(' ');
+    file.erase(0, first == std::string::npos ? file.size() : first);
+    if (!file.empty() && file[0] == '"') {
+        const auto closing = file.find('"', 1);
+        return file.substr(1, closing == std::string::npos ? std::string::npos : closing - 1);
+    }
+    while (!file.empty() && file.back() == ' ')
+        file.pop_back();
+    return file;
+}
+
+std::string Expanded(const std::string& text)
+{
+    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (size == 0)
+        return text;
+    std::vector<char> expanded(size + 1);
+    if (ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size + 1) == 0)
+        return text;
+    return expanded.data();
+}
+
+std::wstring BitsText(Bitness bits)
+{
+    return bits == Bitness::Bits32 ? L"32 Bit" : L"64 Bit";
+}
+
+// "32-Bit" in compounds: "32-Bit-Programme".
+std::wstring BitsPrefix(Bitness bits)
+{
+    return bits == Bitness::Bits32 ? L"32-Bit-" : L"64-Bit-";
+}
+
+}  // namespace
+
+ServerRegistration ReadServerRegistration(const std::string& keyPath, REGSAM view)
+{
+    ServerRegistration server;
+    server.keyPath = keyPath;
+    server.view = view;
+    RegistryKey key;
+    if (!key.Open(HKEY_CLASSES_ROOT, keyPath, KEY_QUERY_VALUE | view))
+        return server;
+    server.value = ReadValue(key, nullptr);
+    if (!server.value.present || (server.value.IsText() && server.value.Text().empty()))
+        server.state = ServerRegistration::State::NoValue;
+    else if (!server.value.IsText())
+        server.state = ServerRegistration::State::WrongType;
+    else {
+        server.file = FileOf(server.value.type == REG_EXPAND_SZ ? Expanded(server.value.Text())
+                                                                 : server.value.Text());
+        server.state = server.file.size() >= MAX_PATH ? ServerRegistration::State::TooLong
+                                                      : ServerRegistration::State::Present;
+    }
+    return server;
+}
+
+void ReportServer(ReportSection& out, const ServerTexts& texts, const ServerRegistration& server,
+                  Expected expected)
+{
+    using State = ServerRegistration::State;
+    const std::wstring key = KeyName(HKEY_CLASSES_ROOT, server.keyPath, server.view);
+    const std::wstring value = ValueName(HKEY_CLASSES_ROOT, server.keyPath, nullptr, server.view);
+    switch (server.state) {
+    case State::KeyMissing:
+        out.Problem(texts.id + ".missing", texts.what + L": nicht registriert", key, texts.repair);
+        return;
+    case State::NoValue:
+        out.Problem(texts.id + ".noValue", texts.what + L": Schlüssel ohne Dateipfad", value,
+                    texts.repair);
+        return;
+    case State::WrongType:
+        out.Problem(texts.id + ".type",
+                    texts.what + L": Wert vom Typ " + TypeName(server.value.type) +
+                        L" statt REG_SZ",
+                    value, texts.repair);
+        return;
+    case State::TooLong:
+        out.Problem(texts.id + ".tooLong",
+                    texts.what + L": Pfad mit " + std::to_wstring(server.file.size()) +
+                        L" Zeichen, länger als MAX_PATH (259 Zeichen)",
+                    value, L"in einen Ordner mit kürzerem Pfad installieren und neu registrieren");
+        return;
+    case State::Present:
+        break;
+    }
+    out.Info(texts.id, texts.what + L" = " + Quoted(server.value.Text()), value);
+
+    const FileImage image = ExamineImage(server.file);
+    const std::wstring file = L"Datei " + Quoted(server.file);
+    const std::wstring reinstall = L"neu installieren, dann neu registrieren";
+    if (image.kind == ImageKind::Missing) {
+        out.Problem(texts.id + ".fileMissing", file + L" fehlt", value, reinstall);
+        return;
+    }
+    if (image.kind == ImageKind::Unreadable) {
+        out.Note(texts.id + ".fileUnreadable",
+                 file + L" lässt sich nicht lesen (Fehler " + std::to_wstring(image.error) + L")",
+                 value);
+        return;
+    }
+    if (expected == Expected::AnyFile) {
+        out.Info(texts.id + ".file", file + L" vorhanden", value);
+        return;
+    }
+    if (image.kind == ImageKind::NotAnImage) {
+        out.Problem(texts.id + ".fileNotProgram", file + L" ist keine Programmdatei", value,
+                    reinstall);
+        return;
+    }
+    if (image.kind == ImageKind::OtherMachine) {
+        wchar_t machine[16];
+        swprintf(machine, 16, L"0x%04X", image.machine);
+        out.Problem(texts.id + ".fileBitness",
+                    file + L" ist für einen anderen Prozessor gebaut (Maschinentyp " + machine +
+                        L")",
+                    value, reinstall);
+        return;
+    }
+    const Bitness bits = image.kind == ImageKind::Bits32 ? Bitness::Bits32 : Bitness::Bits64;
+    const bool fits = expected == Expected::AnyProgram ||
+                      (expected == Expected::Bits32) == (bits == Bitness::Bits32);
+    if (fits) {
+        out.Info(texts.id + ".file", file + L" vorhanden, " + BitsText(bits), value);
+        return;
+    }
+    const Bitness wanted = bits == Bitness::Bits32 ? Bitness::Bits64 : Bitness::Bits32;
+    out.Problem(texts.id + ".fileBitness",
+                file + L" ist für " + BitsText(bits) + L" gebaut, geladen wird sie von " +
+                    BitsPrefix(wanted) + L"Programmen",
+                value, L"die " + BitsPrefix(wanted) + L"Fassung installieren und registrieren");
+}
