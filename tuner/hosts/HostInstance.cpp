@@ -4,29 +4,43 @@
 
 #include <ole2.h>
 
-HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
+bool VisitRunningObjects(const IID& iid, const std::function<bool(AutomationObject)>& visit)
 {
-    found.Reset();
     ComPtr<IRunningObjectTable> table;
     if (FAILED(GetRunningObjectTable(0, table.Put())))
-        return E_FAIL;
+        return false;
     ComPtr<IEnumMoniker> monikers;
     if (FAILED(table->EnumRunning(monikers.Put())) || !monikers)
-        return E_FAIL;
+        return false;
 
-    // An entry that cannot be reached or does not answer for iid is skipped.
     ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
         ComPtr<IUnknown> object;
         if (FAILED(table->GetObject(moniker.Get(), object.Put())) || !object)
             continue;
+        moniker.Reset();
         ComPtr<IDispatch> answer;
-        if (SUCCEEDED(object->QueryInterface(iid, answer.PutVoid())) && answer) {
-            found = AutomationObject(std::move(answer), iid);
-            return S_OK;
-        }
+        if (FAILED(object->QueryInterface(iid, answer.PutVoid())) || !answer)
+            continue;
+        object.Reset();
+        if (!visit(AutomationObject(std::move(answer), iid)))
+            break;
     }
-    return E_FAIL;
+    return true;
+}
+
+HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
+{
+    found.Reset();
+    try {
+        VisitRunningObjects(iid, [&](AutomationObject object) {
+            found = std::move(object);
+            return false;
+        });
+    } catch (...) {
+        found.Reset();
+    }
+    return found ? S_OK : E_FAIL;
 }
 
 HRESULT CreateHostInstance(const char* progIdOrClsid, IUnknown* outer, DWORD context,
