@@ -6,6 +6,8 @@
 #include "AddinContract.h"
 #include "AddinRecord.h"
 #include "Bstr.h"
+#include "BusyMessageFilter.h"
+#include "BusyState.h"
 #include "ComPtr.h"
 #include "QBSetup_h.h"
 #include "QuillbarTuner.h"
@@ -276,6 +278,73 @@ TEST(QuillbarTunerFactory, ServerLocksAndObjectsCountTowardsTheServersLife)
     EXPECT_EQ(server::LockCount(), before + 1);
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
     EXPECT_EQ(server::LockCount(), before);
+}
+
+// While an installer or a dialog runs, a second one must not start inside
+// it: the members that would start one refuse, the reads are answered. The
+// message filter asks interface callers of those members to retry later.
+TEST_F(QbsetupTest, WhileAnOperationRunsWritesAreRefusedAndReadsAnswered)
+{
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
+    ComPtr<IQuillbarTuner> tuner;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IQuillbarTuner, tuner.PutVoid()), S_OK);
+
+    INTERFACEINFO call = {tuner.Get(), IID_IQuillbarTuner, 0};
+    {
+        const busy::Operation running;
+        ASSERT_TRUE(running.Started());
+        EXPECT_FALSE(busy::Operation().Started());
+
+        EXPECT_EQ(tuner->put_Enabled(0, 1), RPC_E_CALL_REJECTED);
+        EXPECT_EQ(tuner->DoSetupDialog(), RPC_E_CALL_REJECTED);
+        EXPECT_FALSE(AddinRecordExists(HostId::Excel));
+        long count = 0;
+        EXPECT_EQ(tuner->get_Count(&count), S_OK);
+        EXPECT_EQ(count, 1);
+        Bstr name;
+        EXPECT_EQ(tuner->get_Name(0, name.Put()), S_OK);
+        long enabled = -1;
+        EXPECT_EQ(tuner->get_Enabled(0, &enabled), S_OK);
+        EXPECT_EQ(enabled, 0);
+
+        // Enabled put and DoSetupDialog are the table's entries 10 and 11.
+        for (WORD method = 0; method < 12; ++method) {
+            call.wMethod = method;
+            EXPECT_EQ(IncomingCallAnswer(&call, true),
+                      method >= 10 ? DWORD(SERVERCALL_RETRYLATER) : DWORD(SERVERCALL_ISHANDLED))
+                << method;
+            EXPECT_EQ(IncomingCallAnswer(&call, false), DWORD(SERVERCALL_ISHANDLED)) << method;
+        }
+        call.iid = IID_IDispatch;
+        call.wMethod = 6;  // Invoke: the member decides
+        EXPECT_EQ(IncomingCallAnswer(&call, true), DWORD(SERVERCALL_ISHANDLED));
+    }
+    EXPECT_FALSE(busy::IsBusy());
+    EXPECT_EQ(tuner->put_Enabled(0, 1), S_OK);
+    EXPECT_TRUE(AddinRecordExists(HostId::Excel));
+}
+
+// Nobody could ever reach a server whose class object is not registered, so
+// nothing would end it: it ends at once, with the failure. (Here COM is not
+// initialised on the serving thread.)
+TEST(QbsetupServer, ClassObjectThatCannotBeRegisteredEndsTheServerWithThatFailure)
+{
+    HRESULT served = S_OK;
+    DWORD serving = 0;
+    HANDLE ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread server([&] {
+        serving = GetCurrentThreadId();
+        served = server::Run();
+        SetEvent(ended);
+    });
+    const bool endedByItself = WaitForSingleObject(ended, 10000) == WAIT_OBJECT_0;
+    if (!endedByItself)
+        PostThreadMessageA(serving, WM_QUIT, 0, 0);
+    server.join();
+    CloseHandle(ended);
+    EXPECT_TRUE(endedByItself) << "the server waited for clients that cannot come";
+    EXPECT_EQ(served, CO_E_NOTINITIALIZED);
 }
 
 }  // namespace
