@@ -1,6 +1,7 @@
 #include "HostLock.h"
 
 #include "AddinContract.h"
+#include "DialogGuard.h"
 #include "ResourceString.h"
 #include "TunerResources.h"
 #include "UniqueHandle.h"
@@ -52,7 +53,7 @@ std::string BusyMessage(const std::string& displayName)
     return message;
 }
 
-INT_PTR CALLBACK BusyWaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+INT_PTR HandleMessage(HWND dialog, UINT message, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
@@ -79,6 +80,13 @@ INT_PTR CALLBACK BusyWaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
         return FALSE;
     }
     return FALSE;
+}
+
+// A failure inside ends the wait as the user's cancelling does: nothing is
+// switched off while the add-in may still be busy.
+INT_PTR CALLBACK BusyWaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    return GuardDialogMessage(dialog, 1, [&] { return HandleMessage(dialog, message, lParam); });
 }
 
 }  // namespace

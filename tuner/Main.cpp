@@ -11,6 +11,8 @@
 
 #include <objbase.h>
 
+#include <new>
+
 namespace {
 
 // Runs the tokens; the exit code is that of the last (un)registration.
@@ -35,8 +37,12 @@ int RunCommandLine(const CommandLine& commandLine)
             break;
         }
     }
-    if (commandLine.serve)
-        server::Run();
+    if (commandLine.serve) {
+        // A server whose class cannot be registered ends with that failure.
+        const HRESULT served = server::Run();
+        if (FAILED(served))
+            exitCode = static_cast<int>(served);
+    }
     return exitCode;
 }
 
@@ -51,7 +57,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                          RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NONE, nullptr);
     server::Initialise(GetCurrentThreadId());
 
-    const int exitCode = RunCommandLine(ParseCommandLine(line));
+    int exitCode = 0;
+    try {
+        exitCode = RunCommandLine(ParseCommandLine(line));
+    } catch (const std::bad_alloc&) {
+        exitCode = static_cast<int>(E_OUTOFMEMORY);
+    } catch (...) {
+        exitCode = static_cast<int>(E_UNEXPECTED);
+    }
 
     if (SUCCEEDED(initialised))
         CoUninitialize();

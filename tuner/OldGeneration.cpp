@@ -23,9 +23,9 @@ bool AnyOldAddinEnabled()
     return false;
 }
 
-// Its tuner switches off every add-in it counts. A failing call ends this
-// step; the apply goes on.
-void SwitchOffOldGeneration()
+}  // namespace
+
+void DeactivateOldVersion()
 {
     AutomationObject oldTuner;
     if (FAILED(CreateHostInstance(GuidText(addin::CLSID_PreviousTuner).c_str(), nullptr,
@@ -41,18 +41,15 @@ void SwitchOffOldGeneration()
             return;
 }
 
-}  // namespace
-
-bool DeactivateOldVersion()
+OldVersion AskAboutOldVersion()
 {
     if (!AnyOldAddinEnabled())
-        return false;
+        return OldVersion::NotActive;
     const HINSTANCE module = GetModuleHandleA(nullptr);
     const std::string question = LoadResourceString(module, IDS_OLD_VERSION_ACTIVE);
     const std::string caption = LoadResourceString(module, IDS_MESSAGE_CAPTION);
-    if (MessageBoxA(nullptr, question.c_str(), caption.c_str(),
-                    MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1) == IDNO)
-        return true;
-    SwitchOffOldGeneration();
-    return false;
+    return MessageBoxA(nullptr, question.c_str(), caption.c_str(),
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1) == IDNO
+               ? OldVersion::Refused
+               : OldVersion::Agreed;
 }

@@ -1,13 +1,16 @@
 #include "QuillbarTuner.h"
 
+#include "BusyState.h"
 #include "ComCall.h"
 #include "ComObject.h"
 #include "HostDetection.h"
+#include "ModuleRegistration.h"
 #include "Privileges.h"
 #include "ServerModule.h"
 #include "SetupDialog.h"
 #include "TextConversion.h"
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -45,19 +48,29 @@ std::vector<const OfficeHost*> ListHosts()
     return hosts;
 }
 
-// IQuillbarTuner's type information from the type library inside the program.
-ITypeInfo* TunerTypeInfo()
+// IQuillbarTuner's type information from the type library inside the
+// program, loaded at the first request and kept for the life of the process.
+// Plain data, so that no lock and no initialisation guard can fail: two first
+// requests at once both load it, and the second one's copy goes again.
+ITypeInfo* loadedTypeInfo = nullptr;
+
+HRESULT TunerTypeInfo(ITypeInfo*& info)
 {
-    static const ComPtr<ITypeInfo> info = [] {
-        ComPtr<ITypeInfo> loaded;
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        ComPtr<ITypeLib> library;
-        if (SUCCEEDED(LoadTypeLibEx(ToWide(path).c_str(), REGKIND_NONE, library.Put())))
-            library->GetTypeInfoOfGuid(IID_IQuillbarTuner, loaded.Put());
-        return loaded;
-    }();
-    return info.Get();
+    info = static_cast<ITypeInfo*>(InterlockedCompareExchangePointer(
+        reinterpret_cast<void**>(&loadedTypeInfo), nullptr, nullptr));
+    if (info)
+        return S_OK;
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLibEx(ToWide(ModulePath(nullptr)).c_str(), REGKIND_NONE, library.Put());
+    ComPtr<ITypeInfo> loaded;
+    if (SUCCEEDED(hr))
+        hr = library->GetTypeInfoOfGuid(IID_IQuillbarTuner, loaded.Put());
+    if (FAILED(hr))
+        return TYPE_E_CANTLOADLIBRARY;
+    ITypeInfo* earlier = static_cast<ITypeInfo*>(InterlockedCompareExchangePointer(
+        reinterpret_cast<void**>(&loadedTypeInfo), loaded.Get(), nullptr));
+    info = earlier ? earlier : loaded.Detach();
+    return S_OK;
 }
 
 // The server's lock count counts every live QuillbarTuner.
@@ -91,31 +104,42 @@ public:
         *info = nullptr;
         if (index != 0)
             return DISP_E_BADINDEX;
-        ITypeInfo* type = TunerTypeInfo();
-        if (!type)
-            return TYPE_E_CANTLOADLIBRARY;
-        type->AddRef();
-        *info = type;
-        return S_OK;
+        return GuardComCall([&] {
+            ITypeInfo* type = nullptr;
+            const HRESULT hr = TunerTypeInfo(type);
+            if (SUCCEEDED(hr)) {
+                type->AddRef();
+                *info = type;
+            }
+            return hr;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override
     {
-        ITypeInfo* type = TunerTypeInfo();
-        return type ? DispGetIDsOfNames(type, names, count, ids) : TYPE_E_CANTLOADLIBRARY;
+        return GuardComCall([&] {
+            ITypeInfo* type = nullptr;
+            const HRESULT hr = TunerTypeInfo(type);
+            return FAILED(hr) ? hr : DispGetIDsOfNames(type, names, count, ids);
+        });
     }
+    // Script clients call every member through here; the members themselves
+    // decide whether they may run now.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception,
                                      UINT* badArgument) override
     {
-        ITypeInfo* type = TunerTypeInfo();
-        if (!type)
-            return TYPE_E_CANTLOADLIBRARY;
-        return DispInvoke(static_cast<IQuillbarTuner*>(this), type, id, flags, params, result,
-                          exception, badArgument);
+        return GuardComCall([&] {
+            ITypeInfo* type = nullptr;
+            const HRESULT hr = TunerTypeInfo(type);
+            return FAILED(hr) ? hr
+                              : DispInvoke(static_cast<IQuillbarTuner*>(this), type, id, flags,
+                                           params, result, exception, badArgument);
+        });
     }
 
-    // IQuillbarTuner
+    // IQuillbarTuner. The reads are answered at any time, also while an
+    // installer or a dialog runs: they touch no host.
     HRESULT STDMETHODCALLTYPE get_Count(long* count) override
     {
         if (!count)
@@ -129,9 +153,12 @@ public:
             return E_INVALIDARG;
         if (!name)
             return E_POINTER;
-        const std::wstring wide = ToWide(hosts_[index]->displayName);
-        *name = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-        return *name ? S_OK : E_OUTOFMEMORY;
+        *name = nullptr;
+        return GuardComCall([&] {
+            const std::wstring wide = ToWide(hosts_[index]->displayName);
+            *name = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+            return *name ? S_OK : E_OUTOFMEMORY;
+        });
     }
     HRESULT STDMETHODCALLTYPE get_Enabled(long index, long* enabled) override
     {
@@ -139,23 +166,30 @@ public:
             return E_INVALIDARG;
         if (!enabled)
             return E_POINTER;
-        const OfficeHost& host = *hosts_[index];
-        *enabled = IsAddinEnabled(host.officeKey, host.addinProgId) ? 1 : 0;
-        return S_OK;
+        return GuardComCall([&] {
+            const OfficeHost& host = *hosts_[index];
+            *enabled = IsAddinEnabled(host.officeKey, host.addinProgId) ? 1 : 0;
+            return S_OK;
+        });
     }
     // Runs the host's installer whatever the current state; what it achieved
-    // shows in a later get.
+    // shows in a later get. Refused while another installer or a dialog runs.
     HRESULT STDMETHODCALLTYPE put_Enabled(long index, long enable) override
     {
         if (!IsValid(index))
             return E_INVALIDARG;
         return GuardComCall([&] {
+            const busy::Operation operation;
+            if (!operation.Started())
+                return busy::kRefused;
             hosts_[index]->install(enable != 0);
             return S_OK;
         });
     }
     HRESULT STDMETHODCALLTYPE DoSetupDialog() override
     {
+        if (busy::IsBusy())
+            return busy::kRefused;
         return GuardComCall([] {
             ShowSetupDialog();
             return S_OK;
@@ -209,7 +243,10 @@ const InterfaceEntry<QuillbarTunerFactory> QuillbarTunerFactory::kInterfaces[] =
 
 ComPtr<IClassFactory> NewQuillbarTunerFactory()
 {
-    ComPtr<IUnknown> inner((new ComObject<QuillbarTunerFactory>(nullptr))->Inner());
+    auto* object = new (std::nothrow) ComObject<QuillbarTunerFactory>(nullptr);
+    if (!object)
+        return ComPtr<IClassFactory>();
+    ComPtr<IUnknown> inner(object->Inner());
     ComPtr<IClassFactory> factory;
     inner.As(IID_IClassFactory, factory);
     return factory;

@@ -1,5 +1,6 @@
 #include "ServerModule.h"
 
+#include "BusyMessageFilter.h"
 #include "ComPtr.h"
 #include "QuillbarTuner.h"
 #include "UniqueHandle.h"
@@ -60,11 +61,24 @@ LONG LockCount()
     return lockCount;
 }
 
-void Run()
+HRESULT Run()
 {
-    // Without the event or the thread the server still serves; it just never
-    // ends by itself.
+    // The event exists before any object can be released. Without it, or
+    // without the monitor, the server still serves; it just never ends by
+    // itself.
     shutdownEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+
+    const BusyMessageFilterRegistration filter;
+    DWORD cookie = 0;
+    const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
+    const HRESULT registered =
+        factory ? CoRegisterClassObject(CLSID_QuillbarTuner, factory.Get(), CLSCTX_LOCAL_SERVER,
+                                        REGCLS_MULTIPLEUSE, &cookie)
+                : E_OUTOFMEMORY;
+    // Nobody could ever reach this server, so nothing would end it.
+    if (FAILED(registered))
+        return registered;
+
     if (shutdownEvent) {
         try {
             std::thread(Monitor).detach();
@@ -73,18 +87,13 @@ void Run()
         }
     }
 
-    DWORD cookie = 0;
-    const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
-    CoRegisterClassObject(CLSID_QuillbarTuner, factory.Get(), CLSCTX_LOCAL_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie);
-
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);
 
-    if (cookie)
-        CoRevokeClassObject(cookie);
+    CoRevokeClassObject(cookie);
     Sleep(kPauseAfterRevokeMs);
+    return S_OK;
 }
 
 }  // namespace server

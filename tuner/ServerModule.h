@@ -16,7 +16,9 @@ LONG LockCount();
 
 // Registers the class objects, runs the message loop until the monitor
 // decides the server has been idle long enough, then revokes them and pauses.
-void Run();
+// While it serves, the tuner's message filter answers incoming calls. A class
+// object that cannot be registered ends it at once with that failure.
+HRESULT Run();
 
 // Idle time before the server quits, and the pause after revoking.
 inline constexpr DWORD kIdleTimeoutMs = 5000;

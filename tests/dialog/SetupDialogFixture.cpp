@@ -18,9 +18,19 @@ BoxState ReadBox(HWND dialog, int id)
     return state;
 }
 
+int SetupDialogTest::RecordingOperations::Install(const OfficeHost& host, bool enable)
+{
+    return test_.install_(host, enable);
+}
+
+HostLock SetupDialogTest::RecordingOperations::AcquireLock(const OfficeHost& host)
+{
+    return ProductionHostOperations().AcquireLock(host);
+}
+
 SetupDialogTest::SetupDialogTest()
 {
-    operations_.install = [this](const OfficeHost& host, bool enable) {
+    install_ = [this](const OfficeHost& host, bool enable) {
         std::string event = std::string(host.officeKey) + (enable ? " on" : " off");
         const auto semaphore = semaphores_.find(IdOf(host));
         if (semaphore != semaphores_.end() && semaphore->second->Free() == 0)
@@ -28,7 +38,6 @@ SetupDialogTest::SetupDialogTest()
         installs_.push_back(event);
         return 1;
     };
-    operations_.acquireLock = ProductionApplyOperations().acquireLock;
 }
 
 void SetupDialogTest::Install(HostId id)
@@ -81,7 +90,7 @@ INT_PTR SetupDialogTest::RunDialog(const std::function<void(HWND dialog)>& user)
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
     });
-    const INT_PTR result = ShowSetupDialog(operations_);
+    const INT_PTR result = RunSetupDialog(*operations_);
     player.join();
     return result;
 }

@@ -6,7 +6,7 @@
 
 #include "AddinSemaphore.h"
 #include "ScratchRegistry.h"
-#include "SetupDialog.h"
+#include "SetupDialogWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -41,8 +41,24 @@ protected:
     // Returns the dialog's end code.
     INT_PTR RunDialog(const std::function<void(HWND dialog)>& user);
 
+    // The apply's installs go to `install_`; host locks are the real ones.
+    class RecordingOperations final : public HostOperations {
+    public:
+        explicit RecordingOperations(SetupDialogTest& test) : test_(test) {}
+        int Install(const OfficeHost& host, bool enable) override;
+        HostLock AcquireLock(const OfficeHost& host) override;
+
+    private:
+        SetupDialogTest& test_;
+    };
+
+    // The real installers and locks instead.
+    void UseProductionOperations() { operations_ = &ProductionHostOperations(); }
+
     ScratchRegistry registry_;
-    ApplyOperations operations_;
+    std::function<int(const OfficeHost& host, bool enable)> install_;
+    RecordingOperations recording_{*this};
+    HostOperations* operations_ = &recording_;
     // "Word off (locked)", "PowerPoint on", ... in call order.
     std::vector<std::string> installs_;
     std::map<HostId, std::unique_ptr<AddinSemaphore>> semaphores_;

@@ -11,6 +11,7 @@
 #include "ScriboGoHome.h"
 #include "WindowDriver.h"
 
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -214,7 +215,7 @@ TEST_F(SetupDialogTest, ClipboardQuestionAnsweredYesEmptiesItBeforeAndAfterSwitc
     Install(HostId::PowerPoint);
     PutTextOnClipboard("Entwurf");
     std::string clipboardDuringInstall;
-    operations_.install = [&](const OfficeHost& host, bool enable) {
+    install_ = [&](const OfficeHost& host, bool enable) {
         clipboardDuringInstall = ClipboardIsEmpty() ? "empty" : ClipboardText();
         PutTextOnClipboard("button face");  // as the installer leaves it
         installs_.push_back(std::string(host.officeKey) + (enable ? " on" : " off"));
@@ -236,7 +237,7 @@ TEST_F(SetupDialogTest, ProgressWindowReplacesTheDialogWhileInstalling)
     HWND seen = nullptr;
     std::string title;
     bool minimised = false, topmost = false, sysMenu = true, hasChildren = true;
-    operations_.install = [&](const OfficeHost&, bool) {
+    install_ = [&](const OfficeHost&, bool) {
         seen = FindWindowA("#32770", Text(51).c_str());
         if (seen) {
             title = WindowText(seen);
@@ -321,6 +322,106 @@ TEST_F(SetupDialogTest, ForbiddenFrontPageCanStillPromptButIsNotSwitched)
 }
 
 // ---------------------------------------------------------------------------
+// One apply at a time.
+
+// While the old-version question is open the dialog stays enabled; a second
+// OK must not start a second apply, which would destroy the boxes the first
+// one is about to read.
+TEST_F(SetupDialogTest, SecondOkDuringTheOldVersionQuestionIsIgnored)
+{
+    EnableOldAddin(HostId::Outlook);
+    Install(HostId::Word);
+    EnableAddin(HostId::Word);
+    Install(HostId::Excel);
+
+    const INT_PTR result = RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+        ASSERT_TRUE(WaitForWindow("#32770", kCaption));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        Sleep(300);
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(52));
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES, 1500), "<none>") << "a second apply asked";
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(installs_, std::vector<std::string>{"Excel on"}) << "Word's box was read as is";
+}
+
+// Cancel and the registered message while a question is open end the dialog;
+// once the question is answered, nothing is applied.
+TEST_F(SetupDialogTest, CancelledDuringAQuestionAppliesNothing)
+{
+    struct Case {
+        const char* name;
+        bool oldVersionQuestion;  // else the clipboard question
+        bool scriboGoHome;        // else Cancel
+    };
+    const Case cases[] = {{"old version, Cancel", true, false},
+                          {"old version, SCRIBO_GO_HOME", true, true},
+                          {"clipboard, Cancel", false, false},
+                          {"clipboard, SCRIBO_GO_HOME", false, true}};
+    Install(HostId::PowerPoint);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        installs_.clear();
+        reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Outlook");
+        if (c.oldVersionQuestion)
+            EnableOldAddin(HostId::Outlook);
+        PutTextOnClipboard("Entwurf");
+        const PreviousTunerClass oldTuner(2);
+
+        const INT_PTR result = RunDialog([&](HWND dialog) {
+            ClickCheckBox(dialog, kPowerPointBox);
+            PressButton(dialog, IDOK);
+            ASSERT_TRUE(WaitForWindow("#32770", kCaption));
+            if (c.scriboGoHome)
+                PostMessageA(dialog, kScriboGoHome, 0, 0);
+            else
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            Sleep(300);
+            EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(c.oldVersionQuestion ? 52 : 50));
+            AnswerMessageBox(kCaption, IDYES, 1000);  // the clipboard question, if it comes
+        });
+        EXPECT_EQ(result, 2);
+        EXPECT_TRUE(installs_.empty());
+        EXPECT_TRUE(oldTuner.calls().enabledPuts.empty());
+        EXPECT_EQ(ClipboardText(), "Entwurf");
+    }
+}
+
+// Nothing the apply runs can start a second dialog on the thread, and an
+// installer that fails with an exception stops neither the hosts after it
+// nor the dialog.
+TEST_F(SetupDialogTest, NoDialogStartsInsideAnApplyAndAFailingHostStopsNothing)
+{
+    Install(HostId::Word);
+    Install(HostId::Excel);
+    INT_PTR nested = 0;
+    install_ = [&](const OfficeHost& host, bool enable) -> int {
+        installs_.push_back(std::string(host.officeKey) + (enable ? " on" : " off"));
+        if (IdOf(host) == HostId::Word) {
+            // A dialog that did appear is closed again, so that the test ends.
+            std::thread closer([] {
+                if (HWND second = WaitForWindow("#32770", "Quillbar", 2000))
+                    PressButton(second, IDCANCEL);
+            });
+            nested = RunSetupDialog(*operations_);
+            closer.join();
+            throw std::runtime_error("installer failed");
+        }
+        return 1;
+    };
+    const INT_PTR result = RunDialog([](HWND dialog) {
+        ClickCheckBox(dialog, kWordBox);
+        ClickCheckBox(dialog, kExcelBox);
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(nested, -1);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(installs_, (std::vector<std::string>{"Word on", "Excel on"}));
+}
+
+// ---------------------------------------------------------------------------
 // The previous generation.
 
 TEST_F(SetupDialogTest, OldGenerationIsSwitchedOffByItsOwnTunerWhenTheUserAgrees)
@@ -395,7 +496,7 @@ TEST_F(SetupDialogTest, ApplyBuildsPowerPointsMenuAndToolbarThroughTheInstaller)
         });
     ASSERT_EQ(creatable.Result(), S_OK);
     PutTextOnClipboard("Entwurf");
-    operations_ = ProductionApplyOperations();
+    UseProductionOperations();
 
     RunDialog([](HWND dialog) {
         ClickCheckBox(dialog, kPowerPointBox);
@@ -477,7 +578,7 @@ TEST_F(SetupDialogTest, SecondDialogHandsOverToTheFirst)
     const INT_PTR first = RunDialog([&](HWND dialog) {
         std::thread other([&] {
             CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-            second = ShowSetupDialog(operations_);
+            second = RunSetupDialog(*operations_);
             CoUninitialize();
         });
         other.join();

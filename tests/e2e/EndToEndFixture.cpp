@@ -140,3 +140,14 @@ std::vector<std::string> ChildLines(const std::string& state, const std::string&
     }
     return children;
 }
+
+std::string SwitchScript(const char* host, int value)
+{
+    return std::string("var tuner = new ActiveXObject(\"QBSetup.QuillbarTuner\");\n"
+                       "for (var i = 0; i < tuner.Count; i++) {\n"
+                       "    var name = tuner.Name(i);\n"
+                       "    if (name == \"") +
+           host + "\") {\n        tuner.Enabled(i) = " + std::to_string(value) +
+           ";\n        var now = tuner.Enabled(i);\n        WScript.Echo(name + \" \" + now);\n"
+           "    }\n}\n";
+}

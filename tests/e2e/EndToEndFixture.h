@@ -46,3 +46,7 @@ private:
 // The lines of a state tree below the line that contains `header`, one level
 // deeper than it.
 std::vector<std::string> ChildLines(const std::string& state, const std::string& header);
+
+// A JScript client that switches the host of that display name through
+// QuillbarTuner and prints its name and new state.
+std::string SwitchScript(const char* host, int value);

@@ -92,18 +92,6 @@ TEST_F(EndToEndTest, DialogBuildsAndRemovesPowerPointAndFrontPageBars)
     EXPECT_FALSE(AddinRecordExists(HostId::FrontPage));
 }
 
-// A JScript client switching one host through QuillbarTuner.
-std::string SwitchScript(const char* host, int value)
-{
-    return std::string("var tuner = new ActiveXObject(\"QBSetup.QuillbarTuner\");\n"
-                       "for (var i = 0; i < tuner.Count; i++) {\n"
-                       "    var name = tuner.Name(i);\n"
-                       "    if (name == \"") +
-           host + "\") {\n        tuner.Enabled(i) = " + std::to_string(value) +
-           ";\n        var now = tuner.Enabled(i);\n        WScript.Echo(name + \" \" + now);\n"
-           "    }\n}\n";
-}
-
 TEST_F(EndToEndTest, TunerSwitchesWordRunningAndStartedByTheCall)
 {
     InstallHost(HostId::Word, OfficeVersion::V10);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 using standin::ApplicationState;
@@ -40,11 +42,14 @@ public:
         table->EnumRunning(monikers.Put());
         for (ComPtr<IMoniker> moniker; monikers->Next(1, moniker.Put(), nullptr) == S_OK;) {
             ComPtr<IUnknown> object;
+            ComPtr<IDispatch> answer;
             table->GetObject(moniker.Get(), object.Put());
-            const auto excel =
-                AutomationObject::Query(object.Get(), Host(HostId::Excel).applicationIid);
+            if (!object || FAILED(object->QueryInterface(Host(HostId::Excel).applicationIid,
+                                                         answer.PutVoid())))
+                continue;  // another program's, or a stale entry
+            const AutomationObject excel(std::move(answer), Host(HostId::Excel).applicationIid);
             for (const auto& state : excels_)
-                if (excel && state->version == excel.GetText("Version"))
+                if (state->version == excel.GetText("Version"))
                     ordered.push_back(state);
         }
         journal_->Clear();
@@ -122,6 +127,36 @@ TEST_F(ExcelInstallerTest, AnExcelWithoutTheAddinIsPassedByAfterUpdate)
     EXPECT_EQ(ordered.back()->comAddInsUpdates, 1);
     EXPECT_FALSE(ordered.back()->comAddIns[0].connected);
     EXPECT_EQ(journal_->CountOf("COMAddIn.Connect"), 1) << CallText();
+}
+
+// Entries that a process which has gone left in the table answer the query
+// with a failure of their own; an Excel that goes while it is worked on
+// fails its calls alike. Either is passed by, and the walk goes on.
+TEST_F(ExcelInstallerTest, StaleEntriesAndAnExcelThatWentAreLeftForTheNextExcel)
+{
+    std::vector<ComPtr<IUnknown>> stale;
+    std::vector<std::unique_ptr<standin::RunningObject>> entries;
+    const auto addStaleEntry = [&](HRESULT answer) {
+        stale.push_back(standin::MakeStaleEntry(answer));
+        entries.push_back(std::make_unique<standin::RunningObject>(stale.back().Get()));
+        ASSERT_EQ(entries.back()->Result(), S_OK);
+    };
+    addStaleEntry(RPC_E_DISCONNECTED);
+    RunningExcel("10.0");
+    addStaleEntry(RPC_E_SERVER_DIED);
+    addStaleEntry(CO_E_OBJNOTCONNECTED);
+    RunningExcel("11.0");
+    addStaleEntry(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE));
+    const auto ordered = InTableOrder();
+    ASSERT_EQ(ordered.size(), 2u);
+    // The first Excel in the table's order goes while it is asked its version.
+    journal_->FailCall("Application.Version", 1, RPC_E_SERVER_DIED_DNE);
+
+    EXPECT_EQ(InstallExcelAddin(true), 1);
+
+    EXPECT_FALSE(ordered.front()->comAddIns[0].connected);
+    EXPECT_TRUE(ordered.back()->comAddIns[0].connected) << CallText();
+    EXPECT_EQ(LeakedObjects(), 0);
 }
 
 TEST(ExcelFaultSweep, EveryFailingCallEndsTheRunAsItShould)

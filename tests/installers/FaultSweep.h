@@ -27,7 +27,9 @@ struct FailedCall {
 
 class FaultSweep {
 public:
-    static constexpr HRESULT kFailure = RPC_E_DISCONNECTED;
+    // A live host refusing the call. (A host whose process has gone answers
+    // RPC_E_DISCONNECTED and the like, which the Excel walk passes by.)
+    static constexpr HRESULT kFailure = E_FAIL;
 
     // A call whose failure the run goes on after; `skipped` is how many of
     // the clean run's calls right after it then do not happen.
@@ -59,6 +61,7 @@ template <typename Fixture>
 class FreshWorld : public Fixture {
 public:
     using InstallerTest::journal_;
+    using InstallerTest::CallText;
     using InstallerTest::LeakedObjects;
 
     // Runs the installer with the call `failing` names failing (none when null).

@@ -253,26 +253,47 @@ TEST_F(OutlookInstallerTest, AnAddinUnknownToOutlookIsPassedOver)
     EXPECT_EQ(Calls().back(), "Application[Outlook].ActiveWindow()") << CallText();
 }
 
-// The Inbox explorer cannot be opened: nothing was opened, so nothing is
-// closed, but an Outlook left without a window (an item window counts) quits.
-TEST(OutlookInboxFailure, StillQuitsAnOutlookWithoutWindow)
+// The Inbox explorer cannot be opened: Add fails, Add gives Nothing, or
+// there is no Inbox (which is then not handed to Add). Nothing was opened, so
+// nothing is closed, but an Outlook left without a window (an item window
+// counts) quits.
+TEST(OutlookInboxFailure, NothingIsClosedAndOutlookWithoutWindowQuits)
 {
-    for (const bool itemWindowOpen : {false, true}) {
-        FreshWorld<OutlookInstallerTest> world;
-        const auto outlook = world.RunningOutlook(false);
-        outlook->inspectorOpen = itemWindowOpen;
-        world.journal_->FailCall("Explorers.Add", 1, E_FAIL);
+    struct Case {
+        const char* name;
+        void (*arrange)(standin::Journal& journal, ApplicationState& outlook);
+        const char* lastMainCall;
+    };
+    const Case cases[] = {
+        {"Add fails", [](standin::Journal& journal, ApplicationState&) {
+             journal.FailCall("Explorers.Add", 1, E_FAIL);
+         }, "Explorers.Add(<object>, 0:I4) -> failed 0x80004005"},
+        {"Add gives Nothing", [](standin::Journal&, ApplicationState& outlook) {
+             outlook.addedExplorerMissing = true;
+         }, "Explorers.Add(<object>, 0:I4)"},
+        {"no Inbox", [](standin::Journal&, ApplicationState& outlook) {
+             outlook.inboxMissing = true;
+         }, "NameSpace.GetDefaultFolder(6:I4)"},
+    };
+    for (const Case& c : cases) {
+        for (const bool itemWindowOpen : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (itemWindowOpen ? ", item window" : ""));
+            FreshWorld<OutlookInstallerTest> world;
+            const auto outlook = world.RunningOutlook(false);
+            outlook->inspectorOpen = itemWindowOpen;
+            c.arrange(*world.journal_, *outlook);
 
-        EXPECT_EQ(InstallOutlookAddin(true), 1);
+            EXPECT_EQ(InstallOutlookAddin(true), 1);
 
-        Lines end = {"Explorers.Add(<object>, 0:I4) -> failed 0x80004005",
-                     "Application[Outlook].ActiveWindow()"};
-        if (!itemWindowOpen)
-            end.push_back("Application[Outlook].Quit()");
-        const Lines calls = world.journal_->CallStrings();
-        EXPECT_EQ(Lines(calls.end() - end.size(), calls.end()), end) << itemWindowOpen;
-        EXPECT_EQ(outlook->quitCalls, itemWindowOpen ? 0 : 1);
-        EXPECT_EQ(world.LeakedObjects(), 0);
+            Lines end = {c.lastMainCall, "Application[Outlook].ActiveWindow()"};
+            if (!itemWindowOpen)
+                end.push_back("Application[Outlook].Quit()");
+            const Lines calls = world.journal_->CallStrings();
+            ASSERT_GE(calls.size(), end.size());
+            EXPECT_EQ(Lines(calls.end() - end.size(), calls.end()), end) << world.CallText();
+            EXPECT_EQ(outlook->quitCalls, itemWindowOpen ? 0 : 1);
+            EXPECT_EQ(world.LeakedObjects(), 0);
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include "AddinContract.h"
 #include "AddinRecord.h"
 #include "Bstr.h"
+#include "BusyMessageFilter.h"
+#include "BusyState.h"
 #include "ComPtr.h"
 #include "QBSetup_h.h"
 #include "QuillbarTuner.h"
@@ -13,9 +15,14 @@
 #include "ScratchRegistry.h"
 #include "ServerModule.h"
 #include "ServerProcess.h"
+#include "UniqueHandle.h"
 #include "WindowDriver.h"
 
+#include <psapi.h>
+#include <winternl.h>
+
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -258,6 +265,146 @@ TEST_F(QuillbarTunerTest, ServerEndsByItselfAboutSixSecondsAfterTheLastRelease)
                 lived);
 }
 
+// What a process holds, as the system counts it. (Under Wine 8,
+// GetProcessHandleCount and PrivateUsage read 0 and GetGuiResources is not
+// implemented, so handles come from the process list, private bytes are the
+// commit charge, and the process's windows are counted beside USER objects.)
+struct ProcessUsage {
+    DWORD handles = 0;
+    DWORD userObjects = 0;
+    DWORD gdiObjects = 0;
+    DWORD windows = 0;
+    SIZE_T privateBytes = 0;
+};
+
+using QuerySystemInformation = NTSTATUS(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+DWORD HandleCountOf(DWORD processId)
+{
+    const auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<char> buffer(1 << 20);
+    ULONG length = 0;
+    if (!query || query(SystemProcessInformation, buffer.data(),
+                        static_cast<ULONG>(buffer.size()), &length) != 0)
+        return 0;
+    for (std::size_t offset = 0;;) {
+        const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(&buffer[offset]);
+        if (static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId)) == processId)
+            return entry->HandleCount;
+        if (!entry->NextEntryOffset)
+            return 0;
+        offset += entry->NextEntryOffset;
+    }
+}
+
+DWORD WindowCountOf(DWORD processId)
+{
+    DWORD count = 0;
+    for (HWND parent : {HWND(nullptr), HWND_MESSAGE}) {
+        for (HWND window = FindWindowExA(parent, nullptr, nullptr, nullptr); window;
+             window = FindWindowExA(parent, window, nullptr, nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            count += owner == processId;
+        }
+    }
+    return count;
+}
+
+ProcessUsage UsageOf(HANDLE process)
+{
+    ProcessUsage usage;
+    const DWORD id = GetProcessId(process);
+    usage.handles = HandleCountOf(id);
+    usage.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    usage.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    usage.windows = WindowCountOf(id);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(process, &memory, sizeof memory))
+        usage.privateBytes = memory.PagefileUsage;
+    return usage;
+}
+
+// One object of two hosts from the class object, read from and let go.
+bool CreateReadRelease(IClassFactory* factory)
+{
+    ComPtr<IQuillbarTuner> tuner;
+    long count = 0;
+    return SUCCEEDED(factory->CreateInstance(nullptr, IID_IQuillbarTuner, tuner.PutVoid())) &&
+           SUCCEEDED(tuner->get_Count(&count)) && count == 2;
+}
+
+// 1,000 objects in a row, each created, read from and let go, leave the
+// server as it was.
+TEST_F(QuillbarTunerTest, ThousandCreateReleaseCyclesLeaveTheServerAsItWas)
+{
+    constexpr int kCycles = 1000;
+    InstallHost(HostId::Word, OfficeVersion::V10);
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    ComPtr<IQuillbarTuner> keeper = Create();  // the server stays up throughout
+    ASSERT_TRUE(keeper);
+    const KernelHandle server(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, FindProcess("qbsetup.exe")));
+    ASSERT_TRUE(server);
+
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(CLSID_QuillbarTuner, CLSCTX_LOCAL_SERVER, nullptr,
+                               IID_IClassFactory, factory.PutVoid()),
+              S_OK);
+    const auto cycle = [&] { return CreateReadRelease(factory.Get()); };
+    // The first cycles let COM set up what it keeps for a client.
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(cycle());
+    const ProcessUsage start = UsageOf(server.Get());
+    const DWORD began = GetTickCount();
+    int failed = 0;
+    for (int i = 0; i < kCycles; ++i)
+        failed += cycle() ? 0 : 1;
+    const DWORD elapsed = GetTickCount() - began;
+    const ProcessUsage end = UsageOf(server.Get());
+
+    EXPECT_EQ(failed, 0);
+    EXPECT_LE(end.handles, start.handles + 10);
+    EXPECT_LE(end.userObjects, start.userObjects + 10);
+    EXPECT_LE(end.gdiObjects, start.gdiObjects + 10);
+    EXPECT_LE(end.windows, start.windows);
+    // Wine's type-library marshalling keeps about 1 KB per object marshalled
+    // (the same cycles in the test's own process, below, keep nothing).
+    EXPECT_LE(end.privateBytes, start.privateBytes + 2 * 1024 * 1024);
+    std::printf("%d create/release cycles in %lu ms; server at start and end: handles %lu/%lu, "
+                "USER objects %lu/%lu, GDI objects %lu/%lu, windows %lu/%lu, private bytes "
+                "%lu/%lu\n",
+                kCycles, elapsed, start.handles, end.handles, start.userObjects, end.userObjects,
+                start.gdiObjects, end.gdiObjects, start.windows, end.windows,
+                static_cast<unsigned long>(start.privateBytes),
+                static_cast<unsigned long>(end.privateBytes));
+}
+
+// The same cycles without COM's marshalling in between: what the objects
+// themselves keep.
+TEST_F(QbsetupTest, ThousandCreateReleaseCyclesInProcessKeepNothing)
+{
+    InstallHost(HostId::Word, OfficeVersion::V10);
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
+    const auto cycle = [&] { return CreateReadRelease(factory.Get()); };
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(cycle());
+    const ProcessUsage start = UsageOf(GetCurrentProcess());
+    int failed = 0;
+    for (int i = 0; i < 1000; ++i)
+        failed += cycle() ? 0 : 1;
+    const ProcessUsage end = UsageOf(GetCurrentProcess());
+    EXPECT_EQ(failed, 0);
+    EXPECT_LE(end.handles, start.handles + 2);
+    EXPECT_LE(end.privateBytes, start.privateBytes + 64 * 1024);
+    std::printf("1000 cycles in process: handles %lu/%lu, private bytes %lu/%lu\n", start.handles,
+                end.handles, static_cast<unsigned long>(start.privateBytes),
+                static_cast<unsigned long>(end.privateBytes));
+}
+
 TEST(QuillbarTunerFactory, ServerLocksAndObjectsCountTowardsTheServersLife)
 {
     const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
@@ -276,6 +423,73 @@ TEST(QuillbarTunerFactory, ServerLocksAndObjectsCountTowardsTheServersLife)
     EXPECT_EQ(server::LockCount(), before + 1);
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
     EXPECT_EQ(server::LockCount(), before);
+}
+
+// While an installer or a dialog runs, a second one must not start inside
+// it: the members that would start one refuse, the reads are answered. The
+// message filter asks interface callers of those members to retry later.
+TEST_F(QbsetupTest, WhileAnOperationRunsWritesAreRefusedAndReadsAnswered)
+{
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
+    ComPtr<IQuillbarTuner> tuner;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IQuillbarTuner, tuner.PutVoid()), S_OK);
+
+    INTERFACEINFO call = {tuner.Get(), IID_IQuillbarTuner, 0};
+    {
+        const busy::Operation running;
+        ASSERT_TRUE(running.Started());
+        EXPECT_FALSE(busy::Operation().Started());
+
+        EXPECT_EQ(tuner->put_Enabled(0, 1), RPC_E_CALL_REJECTED);
+        EXPECT_EQ(tuner->DoSetupDialog(), RPC_E_CALL_REJECTED);
+        EXPECT_FALSE(AddinRecordExists(HostId::Excel));
+        long count = 0;
+        EXPECT_EQ(tuner->get_Count(&count), S_OK);
+        EXPECT_EQ(count, 1);
+        Bstr name;
+        EXPECT_EQ(tuner->get_Name(0, name.Put()), S_OK);
+        long enabled = -1;
+        EXPECT_EQ(tuner->get_Enabled(0, &enabled), S_OK);
+        EXPECT_EQ(enabled, 0);
+
+        // Enabled put and DoSetupDialog are the table's entries 10 and 11.
+        for (WORD method = 0; method < 12; ++method) {
+            call.wMethod = method;
+            EXPECT_EQ(IncomingCallAnswer(&call, true),
+                      method >= 10 ? DWORD(SERVERCALL_RETRYLATER) : DWORD(SERVERCALL_ISHANDLED))
+                << method;
+            EXPECT_EQ(IncomingCallAnswer(&call, false), DWORD(SERVERCALL_ISHANDLED)) << method;
+        }
+        call.iid = IID_IDispatch;
+        call.wMethod = 6;  // Invoke: the member decides
+        EXPECT_EQ(IncomingCallAnswer(&call, true), DWORD(SERVERCALL_ISHANDLED));
+    }
+    EXPECT_FALSE(busy::IsBusy());
+    EXPECT_EQ(tuner->put_Enabled(0, 1), S_OK);
+    EXPECT_TRUE(AddinRecordExists(HostId::Excel));
+}
+
+// Nobody could ever reach a server whose class object is not registered, so
+// nothing would end it: it ends at once, with the failure. (Here COM is not
+// initialised on the serving thread.)
+TEST(QbsetupServer, ClassObjectThatCannotBeRegisteredEndsTheServerWithThatFailure)
+{
+    HRESULT served = S_OK;
+    DWORD serving = 0;
+    HANDLE ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread server([&] {
+        serving = GetCurrentThreadId();
+        served = server::Run();
+        SetEvent(ended);
+    });
+    const bool endedByItself = WaitForSingleObject(ended, 10000) == WAIT_OBJECT_0;
+    if (!endedByItself)
+        PostThreadMessageA(serving, WM_QUIT, 0, 0);
+    server.join();
+    CloseHandle(ended);
+    EXPECT_TRUE(endedByItself) << "the server waited for clients that cannot come";
+    EXPECT_EQ(served, CO_E_NOTINITIALIZED);
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 #include "QbsetupFixture.h"
 
+#include "Bstr.h"
+#include "ComPtr.h"
+#include "QBSetup_h.h"
 #include "ScratchRegistry.h"
+#include "ServerProcess.h"
+#include "UniqueHandle.h"
 
 #include <vector>
 
@@ -82,6 +87,80 @@ TEST_F(RegistrationTest, UnregServerRemovesItsRecordsAndKeepsTheClsidRoot)
     EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
 
     EXPECT_EQ(Qbsetup("-UnregServer").exitCode, 0u) << "nothing left to remove is no failure";
+}
+
+// Creates the folder and every folder above it that is missing.
+bool CreateFolders(const std::string& path)
+{
+    for (std::string::size_type slash = path.find('\\', 3); ; slash = path.find('\\', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        if (slash == std::string::npos)
+            return true;
+    }
+}
+
+void RemoveFolders(const std::string& path, const std::string& stopAt)
+{
+    for (std::string folder = path; folder.size() > stopAt.size();
+         folder = folder.substr(0, folder.rfind('\\')))
+        RemoveDirectoryA(folder.c_str());
+}
+
+std::string ImageOf(DWORD processId)
+{
+    const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    char path[MAX_PATH * 2] = {};
+    DWORD size = sizeof path;
+    if (!process || !QueryFullProcessImageNameA(process.Get(), 0, path, &size))
+        return "<unknown>";
+    char longPath[MAX_PATH * 2] = {};
+    return GetLongPathNameA(path, longPath, sizeof longPath) ? longPath : path;
+}
+
+// Installed where users' installations put it: folders with blanks, an
+// apostrophe (Windows allows no double quote in a name), German umlauts and
+// a path of more than 200 characters. The records name the copy there, and
+// COM starts that copy.
+TEST_F(RegistrationTest, RegistersAndServesFromFoldersWithBlanksQuotesUmlautsAndLongPaths)
+{
+    std::string deep = "C:\\Programme\\TALVO \xDC" "bersetzer";
+    while (deep.size() < 200)
+        deep += "\\Ein recht langer Ordnername \xE4\xF6\xFC";
+    const std::string folders[] = {"C:\\Programme\\TALVO \xDC" "bersetzer",
+                                   "C:\\Program Files (x86)\\TALVO's Quillbar", deep};
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        const std::string program = folder + "\\qbsetup.exe";
+        ASSERT_TRUE(CreateFolders(folder));
+        ASSERT_TRUE(CopyFileA(QbsetupPath().c_str(), program.c_str(), FALSE));
+        ASSERT_GT(program.size(), folder == deep ? 200u : 0u);
+
+        const ProgramRun run = RunProgram("\"" + program + "\" -RegServer");
+        EXPECT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kClassKey) + "\\LocalServer32"),
+                  ShortPath(program));
+        EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\0\\win32"), program);
+        EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\HELPDIR"), folder + "\\");
+
+        {
+            ComPtr<IQuillbarTuner> tuner;
+            ASSERT_EQ(CoCreateInstance(CLSID_QuillbarTuner, nullptr, CLSCTX_LOCAL_SERVER,
+                                       IID_IQuillbarTuner, tuner.PutVoid()),
+                      S_OK);
+            long count = -1;
+            EXPECT_EQ(tuner->get_Count(&count), S_OK);
+            EXPECT_EQ(ImageOf(FindProcess("qbsetup.exe")), program);
+        }
+        EndServerProcesses();
+        EXPECT_EQ(RunProgram("\"" + program + "\" -UnregServer").exitCode, 0u);
+        EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+        DeleteFileA(program.c_str());
+        RemoveFolders(folder, folder.rfind("C:\\Programme", 0) == 0 ? "C:\\Programme"
+                                                                      : "C:\\Program Files (x86)");
+    }
 }
 
 }  // namespace

@@ -32,6 +32,12 @@ int CountProcesses(const char* image)
     return static_cast<int>(ProcessIds(image).size());
 }
 
+DWORD FindProcess(const char* image)
+{
+    const std::vector<DWORD> ids = ProcessIds(image);
+    return ids.empty() ? 0 : ids.front();
+}
+
 void EndProcesses(const char* image)
 {
     const std::vector<DWORD> servers = ProcessIds(image);

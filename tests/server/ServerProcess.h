@@ -4,6 +4,8 @@
 
 // Programs of the prefix by their file name ("qbsetup.exe", ...).
 int CountProcesses(const char* image);
+// The id of one of them, 0 when none runs.
+DWORD FindProcess(const char* image);
 // Asks every one of them to end as a server's idle monitor would, with the
 // quit message on each of its threads, and waits for them; one that does not
 // end is killed. (A killed COM server would leave its class objects

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -208,6 +209,46 @@ TEST_F(StandInTest, HeldClipboardStopsTheBuildQuietlyAtTheFirstButton)
     EXPECT_TRUE(controls[2]->face.empty());
     EXPECT_EQ(controls[2]->caption, "");
     EXPECT_EQ(journal_->CountOf("Button.PasteFace"), 0);
+}
+
+// Held only for a moment, as Wine's clipboard manager holds it after each
+// change: the build waits and goes on.
+TEST_F(StandInTest, ClipboardHeldForAMomentIsWaitedFor)
+{
+    const AutomationObject bar = NewBar("Target");
+    {
+        auto holder = std::make_unique<ClipboardHolder>();
+        ASSERT_TRUE(holder->Holds());
+        std::thread letGo([&] {
+            Sleep(300);
+            holder.reset();
+        });
+        AddControlsFromTable(bar, catalogue::kPowerPointToolbar);
+        letGo.join();
+    }
+    const auto& controls = app_->commandBars->bars.back()->controls;
+    ASSERT_EQ(controls.size(), 18u);
+    EXPECT_EQ(controls[2]->face, FaceResource(129));
+}
+
+// A face that cannot be put on the clipboard is not pasted from whatever is
+// there: the button gets everything else, and the build goes on.
+TEST_F(StandInTest, ButtonWhoseFaceIsMissingGetsItsTextsAndNoFace)
+{
+    const ControlDescriptor table[] = {{129, 3, "TALVO_QB_SLIDE", 0},
+                                       {4242, 14, "TALVO_QB_HELP", 1},
+                                       {131, 18, "TALVO_QB_ALL", 0},
+                                       {0, 0, nullptr, 0}};
+    PutTextOnClipboard("Notizen des Benutzers");
+    EXPECT_NO_THROW(AddControlsFromTable(NewBar("Target"), table));
+
+    const auto& controls = app_->commandBars->bars.back()->controls;
+    ASSERT_EQ(controls.size(), 3u);
+    EXPECT_TRUE(controls[1]->face.empty());
+    EXPECT_EQ(controls[1]->caption, "&Hilfe");
+    EXPECT_TRUE(controls[1]->beginGroup);
+    EXPECT_EQ(controls[2]->face, FaceResource(131));
+    EXPECT_EQ(journal_->CountOf("Button.PasteFace"), 2);
 }
 
 TEST_F(StandInTest, TextWithALineFeedIsDescriptionThenCaption)

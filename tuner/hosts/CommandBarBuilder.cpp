@@ -1,5 +1,6 @@
 #include "CommandBarBuilder.h"
 
+#include "ClipboardScope.h"
 #include "OfficeInterfaces.h"
 #include "ResourceString.h"
 
@@ -9,36 +10,28 @@ namespace {
 
 constexpr long kDropDownWidth = 120;
 
-// The clipboard, opened without an owner window for as long as this lives.
-class OpenClipboardScope {
-public:
-    OpenClipboardScope() : open_(OpenClipboard(nullptr) != FALSE) {}
-    ~OpenClipboardScope()
-    {
-        if (open_)
-            CloseClipboard();
-    }
-    OpenClipboardScope(const OpenClipboardScope&) = delete;
-    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-    bool IsOpen() const { return open_; }
-
-private:
-    bool open_;
+enum class Face {
+    OnClipboard,    // the button's face is the clipboard's bitmap
+    Missing,        // the clipboard was emptied, but the face could not be put on it
+    ClipboardHeld,  // someone else holds the clipboard
 };
 
-// Empties the clipboard and leaves the face bitmap on it. False when the
-// clipboard cannot be opened.
-bool PutFaceOnClipboard(int bitmapId)
+// Empties the clipboard and leaves the face bitmap on it.
+Face PutFaceOnClipboard(int bitmapId)
 {
-    OpenClipboardScope clipboard;
+    const ClipboardScope clipboard(nullptr);
     if (!clipboard.IsOpen())
-        return false;
+        return Face::ClipboardHeld;
     EmptyClipboard();
     HBITMAP face = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId));
+    if (!face)
+        return Face::Missing;
     // The clipboard owns the bitmap once it has taken it.
-    if (face && !SetClipboardData(CF_BITMAP, face))
+    if (!SetClipboardData(CF_BITMAP, face)) {
         DeleteObject(face);
-    return true;
+        return Face::Missing;
+    }
+    return Face::OnClipboard;
 }
 
 // The text is "description\ncaption"; without a line feed it is both.
@@ -80,9 +73,14 @@ void AddControlsFromTable(const AutomationObject& commandBar, const ControlDescr
             if (!button)
                 continue;
             button.Put("Tag", Text(row->tag));
-            if (!PutFaceOnClipboard(row->bitmapId))
-                return;  // someone else holds the clipboard: build no further
-            button.Call("PasteFace");
+            const Face face = PutFaceOnClipboard(row->bitmapId);
+            if (face == Face::ClipboardHeld)
+                return;  // build no further
+            // Without its face on the clipboard, PasteFace would take nothing
+            // (and Office raises): such a button keeps its tag, group and
+            // texts, and shows no face.
+            if (face == Face::OnClipboard)
+                button.Call("PasteFace");
             button.Put("BeginGroup", Flag(row->beginGroup));
             SetTexts(button, row->stringId);
         } else {

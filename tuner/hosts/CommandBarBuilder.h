@@ -7,5 +7,6 @@
 // buttons get their tag, the face bitmap pasted through the clipboard, the
 // group flag and their texts; drop-down lists get tag, group flag, widths and
 // texts. When the clipboard cannot be opened the build stops quietly at that
-// button. A failing object-model call raises; controls added so far stay.
+// button; a button whose face cannot be put on the clipboard gets everything
+// but the face. A failing object-model call raises; controls added so far stay.
 void AddControlsFromTable(const AutomationObject& commandBar, const ControlDescriptor* table);

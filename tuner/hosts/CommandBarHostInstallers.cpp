@@ -134,12 +134,14 @@ int InstallCommandBarHostAddin(const CommandBarHost& plan, bool enable)
 
 }  // namespace
 
-int InstallPowerPointAddin(bool enable)
+int InstallPowerPointAddin(bool enable) noexcept
 {
-    return InstallCommandBarHostAddin(kPowerPoint, enable);
+    return NothingEscapes(kPowerPoint.resultAfterAutomationError,
+                          [&] { return InstallCommandBarHostAddin(kPowerPoint, enable); });
 }
 
-int InstallFrontPageAddin(bool enable)
+int InstallFrontPageAddin(bool enable) noexcept
 {
-    return InstallCommandBarHostAddin(kFrontPage, enable);
+    return NothingEscapes(kFrontPage.resultAfterAutomationError,
+                          [&] { return InstallCommandBarHostAddin(kFrontPage, enable); });
 }

@@ -4,12 +4,13 @@
 #include "Installers.h"
 
 #include "AddinRecord.h"
+#include "HostInstance.h"
 #include "InstallerSupport.h"
 #include "OfficeHost.h"
 
-#include <objbase.h>
+namespace {
 
-int InstallExcelAddin(bool enable)
+int SwitchRunningExcels(bool enable)
 {
     const OfficeHost& host = Host(HostId::Excel);
 
@@ -19,30 +20,30 @@ int InstallExcelAddin(bool enable)
     else
         UnregisterAddin(host.officeKey, host.addinProgId);
 
-    ComPtr<IRunningObjectTable> table;
-    if (FAILED(GetRunningObjectTable(0, table.Put())))
-        return 1;
-    ComPtr<IEnumMoniker> monikers;
-    if (FAILED(table->EnumRunning(monikers.Put())) || !monikers)
-        return 1;
-
-    // Every running Excel of a supported version, in the table's order. A
-    // failing call ends the walk; the instances after it stay as they are.
+    // Every running Excel of a supported version, in the table's order.
+    // Entries that are no Excel or cannot be reached are passed by, and so is
+    // an Excel whose process goes while it is worked on. Any other failing
+    // call ends the walk; the instances after it stay as they are.
     try {
-        ComPtr<IMoniker> moniker;
-        while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
-            ComPtr<IUnknown> object;
-            table->GetObject(moniker.Get(), object.Put());
-            moniker.Reset();
-            const AutomationObject excel =
-                AutomationObject::Query(object.Get(), host.applicationIid);
-            object.Reset();
-            if (!excel || !IsSupportedOfficeVersion(excel.GetText("Version")))
-                continue;
-            UpdateComAddInConnection(excel, host.addinProgId, enable);
-        }
+        VisitRunningObjects(host.applicationIid, [&](AutomationObject excel) {
+            try {
+                if (IsSupportedOfficeVersion(excel.GetText("Version")))
+                    UpdateComAddInConnection(excel, host.addinProgId, enable);
+            } catch (const ComError& error) {
+                if (!IsHostGone(error.Result()))
+                    throw;
+            }
+            return true;
+        });
     } catch (...) {
         // A failing call ends the walk.
     }
     return 1;
+}
+
+}  // namespace
+
+int InstallExcelAddin(bool enable) noexcept
+{
+    return NothingEscapes(1, [&] { return SwitchRunningExcels(enable); });
 }

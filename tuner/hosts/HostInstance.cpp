@@ -25,22 +25,31 @@ HRESULT VisitRunningObjects(const RunningObjectVisitor& visit)
     return S_OK;
 }
 
-HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
+bool VisitRunningObjects(const IID& iid, const std::function<bool(AutomationObject)>& visit)
 {
-    found.Reset();
-    bool answered = false;
-    // An entry that cannot be reached or does not answer for iid is skipped.
     const HRESULT walked = VisitRunningObjects([&](IMoniker*, HRESULT result, IUnknown* object) {
         if (FAILED(result))
             return true;
         ComPtr<IDispatch> answer;
-        if (SUCCEEDED(object->QueryInterface(iid, answer.PutVoid())) && answer) {
-            found = AutomationObject(std::move(answer), iid);
-            answered = true;
-        }
-        return !answered;
+        if (FAILED(object->QueryInterface(iid, answer.PutVoid())) || !answer)
+            return true;
+        return visit(AutomationObject(std::move(answer), iid));
     });
-    return SUCCEEDED(walked) && answered ? S_OK : E_FAIL;
+    return SUCCEEDED(walked);
+}
+
+HRESULT FindRunningObject(const IID& iid, AutomationObject& found)
+{
+    found.Reset();
+    try {
+        VisitRunningObjects(iid, [&](AutomationObject object) {
+            found = std::move(object);
+            return false;
+        });
+    } catch (...) {
+        found.Reset();
+    }
+    return found ? S_OK : E_FAIL;
 }
 
 HRESULT CreateHostInstance(const char* progIdOrClsid, IUnknown* outer, DWORD context,

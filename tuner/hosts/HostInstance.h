@@ -20,6 +20,13 @@ using RunningObjectVisitor =
 // order. E_FAIL when the table cannot be read.
 HRESULT VisitRunningObjects(const RunningObjectVisitor& visit);
 
+// Hands `visit` every object of the running-object table that answers for
+// iid, in the table's order, while it returns true. Entries that cannot be
+// reached or do not answer are passed by, whatever the failure: a stale
+// entry of a process that has gone, another program's object. False when the
+// table cannot be walked at all. What `visit` raises ends the walk.
+bool VisitRunningObjects(const IID& iid, const std::function<bool(AutomationObject)>& visit);
+
 // The first object in the running-object table's order that answers for iid.
 // E_FAIL and a null object when there is none.
 HRESULT FindRunningObject(const IID& iid, AutomationObject& found);

@@ -38,3 +38,21 @@ void RemoveMenuPopup(const AutomationObject& commandBars);
 
 // Deletes the first toolbar named like ours, if CommandBars.Item finds one.
 void RemoveToolbar(const AutomationObject& commandBars);
+
+// Whether a call failed because the host's process has gone (it crashed or
+// was ended since it was reached), not because the host refused the call.
+bool IsHostGone(HRESULT result);
+
+// Runs an installer's body so that nothing it raises leaves the installer.
+// The body catches what its steps tolerate and ends its own run on an
+// automation error; anything else that escapes it (the record steps, running
+// out of memory) ends the run with `resultAfterFailure`.
+template <typename Body>
+int NothingEscapes(int resultAfterFailure, Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (...) {
+        return resultAfterFailure;
+    }
+}

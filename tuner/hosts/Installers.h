@@ -6,8 +6,8 @@
 // the host could be worked on; no caller needs it. Nothing here raises or
 // shows anything.
 
-int InstallWordAddin(bool enable);
-int InstallExcelAddin(bool enable);
-int InstallPowerPointAddin(bool enable);
-int InstallFrontPageAddin(bool enable);
-int InstallOutlookAddin(bool enable);
+int InstallWordAddin(bool enable) noexcept;
+int InstallExcelAddin(bool enable) noexcept;
+int InstallPowerPointAddin(bool enable) noexcept;
+int InstallFrontPageAddin(bool enable) noexcept;
+int InstallOutlookAddin(bool enable) noexcept;

@@ -15,6 +15,7 @@ namespace {
 
 constexpr long kFolderInbox = 6;          // olFolderInbox
 constexpr long kFolderDisplayNormal = 0;  // olFolderDisplayNormal
+constexpr int kAfterAutomationError = 1;
 
 AutomationObject ReachOutlook(const OfficeHost& host)
 {
@@ -32,6 +33,9 @@ AutomationObject OpenInboxExplorer(const AutomationObject& outlook)
         outlook.CallAs(office::IID_OutlookNameSpace, "GetNamespace", Text("MAPI"));
     const AutomationObject inbox =
         nameSpace.CallAs(office::IID_OutlookFolder, "GetDefaultFolder", Variant::I4(kFolderInbox));
+    // Add takes a folder; a missing Inbox is a null reference like any other.
+    if (!inbox)
+        throw ComError(E_POINTER, inbox.Iid());
     return explorers.CallAs(office::IID_OutlookExplorer, "Add", Variant::Dispatch(inbox.Raw()),
                             Variant::I4(kFolderDisplayNormal));
 }
@@ -54,9 +58,7 @@ void QuitOutlookWithoutWindow(const IID& application)
     }
 }
 
-}  // namespace
-
-int InstallOutlookAddin(bool enable)
+int SwitchOutlook(bool enable)
 {
     const OfficeHost& host = Host(HostId::Outlook);
 
@@ -79,9 +81,10 @@ int InstallOutlookAddin(bool enable)
 
         // The active explorer, or a new one on the Inbox.
         explorer = outlook.CallAs(office::IID_OutlookExplorer, "ActiveExplorer");
+        // Only an explorer that was really added is ours to close.
         if (!explorer) {
             explorer = OpenInboxExplorer(outlook);
-            explorerOpened = true;
+            explorerOpened = static_cast<bool>(explorer);
         }
         explorer.Call("Activate");
 
@@ -116,4 +119,11 @@ int InstallOutlookAddin(bool enable)
     }
     QuitOutlookWithoutWindow(host.applicationIid);
     return 1;
+}
+
+}  // namespace
+
+int InstallOutlookAddin(bool enable) noexcept
+{
+    return NothingEscapes(kAfterAutomationError, [&] { return SwitchOutlook(enable); });
 }

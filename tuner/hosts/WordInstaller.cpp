@@ -91,9 +91,7 @@ void MarkWordSettingsRunning()
         settings.SetDword(addin::kWordSettingsIsRunning, 1);
 }
 
-}  // namespace
-
-int InstallWordAddin(bool enable)
+int SwitchWord(bool enable)
 {
     const OfficeHost& host = Host(HostId::Word);
 
@@ -158,4 +156,11 @@ int InstallWordAddin(bool enable)
         // A failing call ends the run here; what was done stays done.
     }
     return 1;
+}
+
+}  // namespace
+
+int InstallWordAddin(bool enable) noexcept
+{
+    return NothingEscapes(1, [&] { return SwitchWord(enable); });
 }

@@ -194,15 +194,21 @@ private:
 
 class NameSpaceObject : public DispatchObject {
 public:
-    explicit NameSpaceObject(shared_ptr<Journal> journal)
-        : DispatchObject(std::move(journal), "NameSpace", {OfficeIids().outlookNameSpace})
+    NameSpaceObject(shared_ptr<Journal> journal, shared_ptr<ApplicationState> application)
+        : DispatchObject(std::move(journal), "NameSpace", {OfficeIids().outlookNameSpace}),
+          application_(std::move(application))
     {
         AddMethod("GetDefaultFolder", [this](const Arguments& args) {
             const long kind = args.Number(0);
+            if (kind == 6 && application_->inboxMissing)
+                return Nothing();
             const char* name = kind == 6 ? "Inbox" : "Folder";
             return ObjectValue(MakeObject<FolderObject>(sharedJournal(), name));
         });
     }
+
+private:
+    shared_ptr<ApplicationState> application_;
 };
 
 class ExplorerObject : public DispatchObject {
@@ -246,6 +252,8 @@ public:
         });
         // Folder, DisplayMode. The new explorer shows once it is activated.
         AddMethod("Add", [this](const Arguments& args) {
+            if (application_->addedExplorerMissing)
+                return Nothing();
             const VARIANT& folder = args.At(0);
             if (folder.vt != VT_DISPATCH || !folder.pdispVal)
                 throw Failure{E_INVALIDARG};
@@ -355,7 +363,7 @@ private:
         AddMethod("GetNamespace", [this](const Arguments& args) {
             if (args.Text(0) != "MAPI")
                 throw Failure{E_INVALIDARG};
-            return ObjectValue(MakeObject<NameSpaceObject>(sharedJournal()));
+            return ObjectValue(MakeObject<NameSpaceObject>(sharedJournal(), app_));
         });
     }
 
@@ -382,7 +390,49 @@ private:
     shared_ptr<ApplicationState> app_;
 };
 
+// What a process that has gone leaves in the running-object table: COM can
+// still hold the entry, but asking it for an application fails.
+class StaleEntry : public IUnknown {
+public:
+    explicit StaleEntry(HRESULT answer) : answer_(answer) {}
+    virtual ~StaleEntry() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (iid == IID_IUnknown) {
+            *object = static_cast<IUnknown*>(this);
+            AddRef();
+            return S_OK;
+        }
+        for (HostKind host : {HostKind::Word, HostKind::Excel, HostKind::PowerPoint,
+                              HostKind::FrontPage, HostKind::Outlook})
+            if (iid == ApplicationIid(host) || iid == IID_IDispatch)
+                return answer_;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+private:
+    HRESULT answer_;
+    std::atomic<ULONG> references_{1};
+};
+
 }  // namespace
+
+ComPtr<IUnknown> MakeStaleEntry(HRESULT answer)
+{
+    return ComPtr<IUnknown>(new StaleEntry(answer));
+}
 
 ComPtr<IDispatch> MakeApplication(shared_ptr<Journal> journal,
                                   shared_ptr<ApplicationState> application)

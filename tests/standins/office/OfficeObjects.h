@@ -11,6 +11,10 @@ namespace standin {
 ComPtr<IDispatch> MakeApplication(std::shared_ptr<Journal> journal,
                                   std::shared_ptr<ApplicationState> application);
 
+// An entry that a process which has gone left in the running-object table:
+// it answers for IUnknown, and with `answer` when asked for an application.
+ComPtr<IUnknown> MakeStaleEntry(HRESULT answer);
+
 ComPtr<IDispatch> MakeCommandBars(std::shared_ptr<Journal> journal,
                                   std::shared_ptr<CommandBarsState> bars);
 

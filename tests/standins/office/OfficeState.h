@@ -99,6 +99,10 @@ struct ApplicationState {
     bool inspectorOpen = false;  // Outlook: an item's window, which is no explorer
     // Outlook: the command bars an explorer added later shows (null: a typical set).
     std::shared_ptr<CommandBarsState> newExplorerBars;
+    // Outlook: the default Inbox is missing (GetDefaultFolder answers Nothing),
+    // and Explorers.Add answers Nothing instead of a new explorer.
+    bool inboxMissing = false;
+    bool addedExplorerMissing = false;
 
     ComAddInState* FindComAddIn(const std::string& progId);
     std::shared_ptr<ExplorerState> OpenExplorer(const std::string& folder);

@@ -91,9 +91,13 @@ std::vector<std::string> SplitList(const std::string& text)
 // already there), templates (Word's add-ins list), explorer (Outlook: 1 = a
 // window open on the Inbox), window (Word: 1 = its main window),
 // disconnected (1 = the running-object table keeps an entry whose object is
-// gone), stall
-// ("Object.Member milliseconds": each such call takes that long, as in an
-// application that hangs).
+// gone), stall ("Object.Member milliseconds": each such call takes that long
+// without handling messages, as in an application that hangs), slow
+// ("Object.Member milliseconds": every such call takes that long, handling
+// messages meanwhile as a real application does while it waits), shared
+// (1 = one instance serves every client until told to quit, as the
+// single-instance Office applications do), dies ("Object.Member": the
+// process ends at once, as a crash would, when such a call arrives).
 std::map<std::string, std::string> ReadConfiguration(const std::string& path)
 {
     std::map<std::string, std::string> settings;
@@ -135,6 +139,7 @@ std::shared_ptr<ApplicationState> MakeState(HostKind kind,
     return app;
 }
 
+// "stall = Object.Member milliseconds"
 void ApplyStall(std::map<std::string, std::string>& settings, Journal& journal)
 {
     std::istringstream stall(settings["stall"]);
@@ -142,6 +147,41 @@ void ApplyStall(std::map<std::string, std::string>& settings, Journal& journal)
     DWORD milliseconds = 0;
     if (stall >> key >> milliseconds)
         journal.Observe(key, [milliseconds] { Sleep(milliseconds); });
+}
+
+// Handles window messages, and so incoming calls, for a while.
+void HandleMessagesFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// "slow = Object.Member milliseconds"
+void MakeSlow(Journal& journal, const std::string& setting)
+{
+    std::istringstream in(setting);
+    std::string key;
+    DWORD milliseconds = 0;
+    if (in >> key >> milliseconds)
+        journal.Observe(key, [milliseconds] { HandleMessagesFor(milliseconds); });
+}
+
+// "dies = Object.Member"
+void DieAt(Journal& journal, const std::string& key)
+{
+    if (!key.empty())
+        journal.Observe(key, [] { TerminateProcess(GetCurrentProcess(), 3); });
 }
 
 // Writes what happened after every call that arrived.
@@ -205,6 +245,8 @@ int ServeCreated(const HostInfo& host, const std::string& dir)
     auto journal = std::make_shared<Journal>();
     ApplyStall(settings, *journal);
     auto app = MakeState(host.kind, settings);
+    MakeSlow(*journal, settings["slow"]);
+    const bool shared = settings["shared"] == "1";
     Recorder recorder(dir + "\\" + host.name, journal, app);
 
     bool created = false;
@@ -220,6 +262,8 @@ int ServeCreated(const HostInfo& host, const std::string& dir)
         return 1;
     const DWORD start = GetTickCount();
     Serve(recorder, [&] {
+        if (shared)
+            return false;
         return created ? DispatchObject::LiveCount() == 0 : GetTickCount() - start > 60000;
     });
     CoRevokeClassObject(cookie);
@@ -233,6 +277,8 @@ int RunRunning(const HostInfo& host, const std::string& name, const std::string&
     auto journal = std::make_shared<Journal>();
     ApplyStall(settings, *journal);
     auto app = MakeState(host.kind, settings);
+    MakeSlow(*journal, settings["slow"]);
+    DieAt(*journal, settings["dies"]);
     Recorder recorder(dir + "\\" + name, journal, app);
 
     std::unique_ptr<HostWindow> window;

@@ -1,0 +1,200 @@
+// qbsetup.exe under load from several clients at once, against stand-in
+// Office applications in processes of their own, and a running-object table
+// with a dead entry in it.
+
+#include "EndToEndFixture.h"
+
+#include "ComPtr.h"
+#include "HostInstance.h"
+#include "QBSetup_h.h"
+#include "ServerProcess.h"
+#include "WindowDriver.h"
+
+#include <sstream>
+#include <thread>
+
+namespace {
+
+// Each client mixes reads with switching PowerPoint on, which it tries at
+// every fourth call until one switch is answered (each switch-on builds the
+// whole menu and toolbar again), and tallies how its calls ended: answered,
+// refused as busy, or failed otherwise.
+constexpr int kClients = 8;
+constexpr int kCallsPerClient = 200;
+constexpr char kClientScript[] = R"(
+var tuner;
+try {
+    tuner = new ActiveXObject("QBSetup.QuillbarTuner");
+} catch (e) {
+    WScript.Echo("not created " + (e.number >>> 0).toString(16));
+    WScript.Quit(1);
+}
+var answered = 0, refused = 0, failed = 0, switched = 0;
+for (var i = 0; i < 200; i++) {
+    try {
+        switch (i % 4) {
+        case 0: var count = tuner.Count; break;
+        case 1: var name = tuner.Name(0); break;
+        case 2: var enabled = tuner.Enabled(0); break;
+        case 3:
+            if (switched) { var again = tuner.Enabled(0); break; }
+            tuner.Enabled(0) = 1; switched++; break;
+        }
+        answered++;
+    } catch (e) {
+        if ((e.number >>> 0) == 0x80010001) refused++;
+        else { failed++; WScript.Echo("error " + (e.number >>> 0).toString(16)); }
+    }
+}
+WScript.Echo(answered + " " + refused + " " + failed + " " + switched);
+)";
+
+struct Tally {
+    int answered = -1;
+    int refused = -1;
+    int failed = -1;
+    int switched = -1;
+};
+
+Tally ReadTally(const std::string& output)
+{
+    Tally tally;
+    std::istringstream lines(output);
+    std::string last;
+    for (std::string line; std::getline(lines, line);)
+        last = line;
+    std::istringstream(last) >> tally.answered >> tally.refused >> tally.failed >> tally.switched;
+    return tally;
+}
+
+// The runs in a host's journal, each from the Version its installer asks
+// first to the Quit it ends with. A run that starts inside another shows as
+// a Version before the Quit.
+struct Runs {
+    std::vector<std::vector<std::string>> whole;
+    int nested = 0;
+    int unfinished = 0;
+};
+
+Runs SplitIntoRuns(const std::vector<std::string>& journal)
+{
+    Runs runs;
+    std::vector<std::string> current;
+    bool inRun = false;
+    for (const std::string& call : journal) {
+        if (call == "Application[PowerPoint].Version") {
+            if (inRun)
+                ++runs.nested;
+            inRun = true;
+            current.clear();
+        }
+        current.push_back(call);
+        if (inRun && call == "Application[PowerPoint].Quit()") {
+            runs.whole.push_back(current);
+            inRun = false;
+        }
+    }
+    runs.unfinished = inRun ? 1 : 0;
+    return runs;
+}
+
+// PowerPoint, as Office's single instance, slow while the toolbar is added
+// and handling other calls meanwhile as a cross-process wait does.
+TEST_F(EndToEndTest, ManyClientsAtOnceGetOneRunAtATime)
+{
+    InstallHost(HostId::PowerPoint, OfficeVersion::V10);
+    Configure("PowerPoint", "version = 10.0\naddins = Quillbar.QBPowerPointAddin.2\n"
+                            "shared = 1\nslow = CommandBars.Add 300\n");
+    // One PowerPoint and one server for all: both run before the clients come.
+    CLSID powerPointClass = {};
+    ASSERT_EQ(CLSIDFromProgID(L"PowerPoint.Application.11", &powerPointClass), S_OK);
+    ComPtr<IUnknown> powerPoint;
+    ASSERT_EQ(CoCreateInstance(powerPointClass, nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                               powerPoint.PutVoid()),
+              S_OK);
+    ComPtr<IQuillbarTuner> holder;
+    ASSERT_EQ(CoCreateInstance(CLSID_QuillbarTuner, nullptr, CLSCTX_LOCAL_SERVER,
+                               IID_IQuillbarTuner, holder.PutVoid()),
+              S_OK);
+
+    const std::string script = folder_.Write("client.js", kClientScript);
+    std::vector<ProgramRun> runs(kClients);
+    const DWORD start = GetTickCount();
+    {
+        std::vector<std::thread> clients;
+        for (int i = 0; i < kClients; ++i)
+            clients.emplace_back([&, i] {
+                runs[i] = RunProgram("cscript.exe //nologo \"" + script + "\"", 120000);
+            });
+        for (std::thread& client : clients)
+            client.join();
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(CountServerProcesses(), 1) << "one server for every client";
+    EXPECT_EQ(CountProcesses("office_standin.exe"), 1) << "one PowerPoint";
+    holder.Reset();
+    powerPoint.Reset();
+
+    int answered = 0, refused = 0, switched = 0;
+    for (int i = 0; i < kClients; ++i) {
+        ASSERT_TRUE(runs[i].finished) << "client " << i;
+        const Tally tally = ReadTally(runs[i].output);
+        EXPECT_EQ(tally.answered + tally.refused, kCallsPerClient) << runs[i].output;
+        EXPECT_EQ(tally.failed, 0) << runs[i].output;
+        answered += tally.answered;
+        refused += tally.refused;
+        switched += tally.switched;
+    }
+
+    // Every switch that was answered ran whole, one after the other; all
+    // runs after the first found what the one before built, and did the same.
+    const Runs powerPointRuns = SplitIntoRuns(Journal("PowerPoint"));
+    EXPECT_EQ(powerPointRuns.nested, 0);
+    EXPECT_EQ(powerPointRuns.unfinished, 0);
+    EXPECT_EQ(static_cast<int>(powerPointRuns.whole.size()), switched);
+    for (std::size_t i = 2; i < powerPointRuns.whole.size(); ++i)
+        EXPECT_EQ(powerPointRuns.whole[i], powerPointRuns.whole[1]) << "run " << i;
+    const std::string state = State("PowerPoint");
+    EXPECT_EQ(ChildLines(state, "[TALVO6_QB_MENU]").size(), 17u) << state;
+    EXPECT_EQ(ChildLines(state, "\"TALVO6 Quillbar\"").size(), 18u) << state;
+
+    EXPECT_TRUE(WaitForNoServer(20000)) << "the server ends by itself afterwards";
+    std::printf("%d clients x %d calls in %lu ms: %d answered (%d switches, each run whole, "
+                "%zu calls per run), %d refused as busy\n",
+                kClients, kCallsPerClient, elapsed, answered, switched,
+                powerPointRuns.whole.empty() ? std::size_t(0) : powerPointRuns.whole.back().size(),
+                refused);
+}
+
+// The Excel versions in the running-object table, in its order.
+std::vector<std::string> RunningExcels()
+{
+    std::vector<std::string> versions;
+    VisitRunningObjects(Host(HostId::Excel).applicationIid, [&](AutomationObject excel) {
+        versions.push_back(excel.GetText("Version"));
+        return true;
+    });
+    return versions;
+}
+
+// A stand-in Excel that registered and dies as soon as the tuner calls it,
+// with a live Excel after it in the table: the live one is still switched.
+TEST_F(EndToEndTest, ExcelThatDiesAfterTheListingLeavesTheOneBehindItSwitched)
+{
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    Configure("Dying", "version = 10.0\naddins = Quillbar.QBExcelAddin.2\n"
+                       "dies = Application.COMAddIns\n");
+    Configure("Live", "version = 11.0\naddins = Quillbar.QBExcelAddin.2\n");
+    StartRunning("Dying", "Excel");
+    StartRunning("Live", "Excel");
+    ASSERT_EQ(RunningExcels(), (std::vector<std::string>{"10.0", "11.0"}));
+
+    EXPECT_EQ(RunScript(SwitchScript("Microsoft Excel", 1)), "Microsoft Excel 1\r\n");
+    EXPECT_NE(State("Live").find(": connected"), std::string::npos) << State("Live");
+    // Asked by the listing above, then by the tuner, which it died under next.
+    EXPECT_EQ(Journal("Dying"),
+              std::vector<std::string>(2, "Application[Excel].Version"));
+    EXPECT_EQ(RunningExcels(), std::vector<std::string>{"11.0"}) << "its entry has gone with it";
+}
+
+}  // namespace
