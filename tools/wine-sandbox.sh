@@ -36,8 +36,69 @@ ensure_packages() {
     if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
     fi
-    apt-get update -qq
-    apt-get install -y -qq "${missing[@]}" >/dev/null
+    # A mirror in the middle of a sync fails one index or another for a
+    # while: try again, then go on with what was fetched (the install itself
+    # then says clearly what it could not find).
+    local attempt
+    for attempt in 1 2 3; do
+        apt-get update -qq && break
+        echo "apt-get update failed (attempt $attempt); retrying" >&2
+        sleep $((attempt * 5))
+    done
+    apt-get install -y -qq "${missing[@]}" >/dev/null && return 0
+    [[ " ${missing[*]}" == *:i386* ]] || return 1
+    echo "installing the i386 packages at the versions their amd64 twins can share" >&2
+    apt-get install -y -qq --allow-downgrades "${missing[@]}" $(i386_version_pins "${missing[@]}") >/dev/null
+}
+
+# A library installed for both architectures must be at one version in both.
+# When the mirror's i386 index lags behind its amd64 one (a security index it
+# failed to fetch, say), apt finds no such pair and gives up; this names, for
+# every library of the i386 packages' closure that amd64 has too, the i386
+# index's version for both architectures (all from signed indexes, as apt
+# checks them).
+i386_version_pins() {
+    local wanted closure package status want version arch multiarch
+    closure=$(for wanted in $(printf '%s\n' "$@" | grep ':i386$'); do
+        apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts \
+            --no-breaks --no-replaces --no-enhances "$wanted" 2>/dev/null
+    done | grep -E '^[a-z0-9][^ ]*:i386$' | sed 's/:i386$//' | sort -u)
+    # amd64 libraries installed (each "Package Version Multi-Arch"), and the
+    # i386 index's candidates (each "Package: Candidate").
+    local -A installed=() candidate=()
+    while read -r package status want version multiarch; do
+        [ "$status $want" = "ok installed" ] && [ "$multiarch" = same ] &&
+            installed[$package]=$version
+    done < <(dpkg-query -W -f='${Package} ${Status} ${Version} ${Multi-Arch}\n' \
+                 $(sed 's/$/:amd64/' <<<"$closure") 2>/dev/null | sed 's/^\([^ ]*\) [^ ]* /\1 /')
+    while read -r package version; do
+        candidate[$package]=$version
+    done < <(apt-cache policy $(sed 's/$/:i386/' <<<"$closure") 2>/dev/null |
+                 awk '/^[^ ].*:$/ {name = $1; sub(/:i386:$/, "", name)}
+                      /Candidate:/ && $2 != "(none)" {print name, $2}')
+    local -A pinned=()
+    for package in "${!installed[@]}"; do
+        version=${candidate[$package]:-}
+        [ -n "$version" ] || continue
+        pinned[$package]=$version
+        echo "$package:amd64=$version $package:i386=$version"
+    done
+    # Their installed siblings from the same source (libssl-dev beside
+    # libssl3, say) follow to the same version, or apt would remove them.
+    local source sibling
+    local -A sourceVersion=() siblings=()
+    while read -r package source; do
+        [ -n "${pinned[$package]:-}" ] && sourceVersion[$source]=${pinned[$package]}
+    done < <(dpkg-query -W -f='${Package} ${source:Package}\n' "${!pinned[@]}" 2>/dev/null)
+    while read -r sibling source version; do
+        [ -n "${sourceVersion[$source]:-}" ] && [ -z "${pinned[$sibling]:-}" ] &&
+            [ "$version" != "${sourceVersion[$source]}" ] && siblings[$sibling]=${sourceVersion[$source]}
+    done < <(dpkg-query -W -f='${db:Status-Status} ${Package} ${source:Package} ${Version}\n' 2>/dev/null |
+                 awk '$1 == "installed" {print $2, $3, $4}')
+    ((${#siblings[@]})) || return 0
+    while read -r sibling version; do
+        [ "${siblings[$sibling]:-}" = "$version" ] && echo "$sibling=$version"
+    done < <(apt-cache madison "${!siblings[@]}" 2>/dev/null | awk -F' *[|] *' '{print $1, $2}' | sed 's/^ *//')
 }
 
 # Office 2000-2003 and the product are 32-bit programs on a 64-bit Windows:
