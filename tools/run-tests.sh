@@ -2,27 +2,70 @@
 # The project's one test command. On a fresh Debian 12 machine (as root) it
 # installs what is missing, configures and builds the Windows binaries with
 # MinGW-w64 (everything 32-bit, tlvshell.dll and its tests also 64-bit), and
-# runs every test under Wine in a private prefix made for this run (a 64-bit
-# Windows that runs 32-bit programs too), inside a virtual X display. Exits
-# non-zero on any failure.
+# runs every test under Wine, on desktops made for this run (each a private
+# prefix, a 64-bit Windows that runs 32-bit programs too, with a virtual X
+# display of its own), the benchmarks once in their smoke mode. Exits
+# non-zero on any failure. Its last lines give the time of each phase and
+# the ten slowest tests; build/mingw/test-times.txt keeps them for bench/run.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+build=$top/build/mingw
+[ -d "$build" ] && run=warm || run=cold
+phase_start=$(date +%s.%N)
+declare -a phases=()
+end_phase() {
+    local now
+    now=$(date +%s.%N)
+    phases+=("$1 $(awk -v a="$phase_start" -v b="$now" 'BEGIN {printf "%.1f", b - a}')")
+    phase_start=$now
+}
 
 # shellcheck source=tools/wine-sandbox.sh
 source "$top/tools/wine-sandbox.sh"
 ensure_wine_packages cmake make mingw-w64 mingw-w64-tools libwine-dev xvfb xauth googletest
+end_phase "package check"
 
 cmake --preset mingw
 cmake --build --preset mingw
+end_phase "build"
 
 # The sandbox's environment sets LC_ALL=C.UTF-8: Wine takes its ANSI code
 # page from the locale, and C.UTF-8 gives code page 1252, the one our German
-# texts are written in.
-echo "run-tests: creating a Wine prefix for this run"
-make_sandbox_prefix shell_tests.exe dialog_tests.exe qbsetup.exe office_standin.exe cscript.exe
-trap drop_sandbox_prefix EXIT
+# texts are written in. The prefix every desktop is copied from is kept in
+# the build tree for the next run.
+desktops=$(($(nproc) + 1))
+echo "run-tests: creating $desktops Wine desktops for this run"
+export QUILLBAR_PREFIX_TEMPLATE=$build/wine-prefix
+make_sandbox_desktops "$desktops" shell_tests.exe dialog_tests.exe qbsetup.exe office_standin.exe cscript.exe
+trap drop_sandbox_desktops EXIT
+end_phase "prefix creation"
 
-xvfb-run -a -s "-screen 0 1024x768x24" \
-    ctest --preset mingw --parallel "$(nproc)"
+log=$build/Testing/last-run.log
+mkdir -p "$(dirname "$log")"
+status=0
+ctest --preset mingw --parallel $((desktops * 2)) --resource-spec-file "$QUILLBAR_RESOURCE_SPEC" |
+    tee "$log" || status=$?
+end_phase "tests"
+
+# The figures of this run, as bench/run's rows.
+{
+    total=0
+    for phase in "${phases[@]}"; do
+        seconds=${phase##* }
+        total=$(awk -v a="$total" -v b="$seconds" 'BEGIN {print a + b}')
+        printf 'ROW\ttest command (%s): %s\t%.1f\t0\ts\t-\t\t\n' "$run" "${phase% *}" "$seconds"
+    done
+    goal=$([ "$run" = cold ] && echo "<= 480 s" || echo "<= 180 s")
+    printf 'ROW\ttest command (%s): all\t%.1f\t0\ts\t-\t%s\t\n' "$run" "$total" "$goal"
+    sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) [ .*]+[A-Za-z*]+[^0-9]* ([0-9.]+) sec$/\2 \1/p' "$log" |
+        sort -rn | head -n 10 |
+        while read -r seconds name; do
+            printf 'ROW\tslowest test: %s\t%s\t0\ts\t-\t\t\n' "$name" "$seconds"
+        done
+} >"$build/test-times.txt"
+echo
+echo "run-tests: the $run run's times (seconds)"
+cut -f2,3 "$build/test-times.txt" | awk -F'\t' '{printf "  %8.1f  %s\n", $2, $1}'
+exit $status

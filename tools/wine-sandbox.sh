@@ -13,6 +13,8 @@
 #   simulate_office          writes what Office XP's 32-bit installer writes
 #   capture_setup_dialog Q O starts qbsetup.exe Q and saves its dialog as PNG O
 #   drop_sandbox_prefix      stops the server and deletes the prefix
+#   make_sandbox_desktops N  N such prefixes, each with a display of its own,
+#                            for a test run (see there)
 #
 # Wine must see the (virtual) display from its first process on: a Wine
 # desktop made without one stays without one.
@@ -188,4 +190,94 @@ capture_setup_dialog() {
     import -window "$window" "$out"
     kill "$dialog" 2>/dev/null || true   # as if the user cancelled
     wait "$dialog" 2>/dev/null || true
+}
+
+# Desktops for one test run: each a prefix of its own with a virtual display
+# of its own (Wine's clipboard follows the X display's), so that tests that
+# use what a desktop shares (the clipboard, the running-object table, the
+# well-known Office ProgIDs, the whole registry) run beside each other, one
+# per desktop. The prefixes are copies of one made by make_sandbox_prefix;
+# with QUILLBAR_PREFIX_TEMPLATE set, that one is kept there for the next run.
+#
+#   make_sandbox_desktops COUNT [PROGRAM...]
+#       exports QUILLBAR_DESKTOP_<i>="prefix :display" for i = 0 .. COUNT-1
+#       (tools/wine-run picks the one CTest hands a test), WINEPREFIX and
+#       DISPLAY as desktop 0's, and QUILLBAR_RESOURCE_SPEC, CTest's resource
+#       file naming them: each desktop has two slots, a test that needs one
+#       to itself takes both
+#   drop_sandbox_desktops
+make_sandbox_desktops() {
+    local count=$1 stamp template=${QUILLBAR_PREFIX_TEMPLATE:-} i
+    shift
+    stamp="$(wine --version) $*"
+    if [ -z "$template" ] || [ "$(cat "$template/.quillbar-stamp" 2>/dev/null)" != "$stamp" ]; then
+        make_sandbox_prefix "$@"
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+        if [ -n "$template" ]; then
+            rm -rf "$template"
+            mkdir -p "$(dirname "$template")"
+            mv "$WINEPREFIX" "$template"
+            echo "$stamp" >"$template/.quillbar-stamp"
+        else
+            template=$WINEPREFIX
+            QUILLBAR_TEMPORARY_TEMPLATE=$template
+        fi
+    fi
+    QUILLBAR_DESKTOP_COUNT=$count
+    QUILLBAR_XVFB_PIDS=()
+    local prefix virtual_display slots=()
+    for ((i = 0; i < count; i++)); do
+        prefix=$(mktemp -d /tmp/quillbar-wine.XXXXXX)
+        cp -a "$template/." "$prefix/"
+        start_virtual_display || return 1
+        export "QUILLBAR_DESKTOP_$i=$prefix :$virtual_display"
+        WINEPREFIX=$prefix DISPLAY=:$virtual_display wineserver -p >/dev/null 2>&1
+        slots+=("{\"id\": \"$i\", \"slots\": 2}")
+    done
+    export QUILLBAR_DESKTOP_COUNT
+    WINEPREFIX=${QUILLBAR_DESKTOP_0% *}
+    DISPLAY=${QUILLBAR_DESKTOP_0##* }
+    export WINEPREFIX DISPLAY
+    QUILLBAR_RESOURCE_SPEC=$(mktemp /tmp/quillbar-desktops.XXXXXX.json)
+    local IFS=,
+    printf '{"version": {"major": 1, "minor": 0}, "local": [{"desktop": [%s]}]}\n' \
+        "${slots[*]}" >"$QUILLBAR_RESOURCE_SPEC"
+    export QUILLBAR_RESOURCE_SPEC
+}
+
+# An Xvfb on the first free display number from 90 on, in virtual_display.
+start_virtual_display() {
+    local number pid
+    for ((number = 90; number < 190; number++)); do
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$number" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if [ -e "/tmp/.X11-unix/X$number" ] && kill -0 "$pid" 2>/dev/null; then
+            QUILLBAR_XVFB_PIDS+=("$pid")
+            virtual_display=$number
+            return 0
+        fi
+    done
+    echo "no free X display for a virtual desktop" >&2
+    return 1
+}
+
+drop_sandbox_desktops() {
+    local i desktop
+    for ((i = 0; i < ${QUILLBAR_DESKTOP_COUNT:-0}; i++)); do
+        eval "desktop=\${QUILLBAR_DESKTOP_$i:-}"
+        [ -n "$desktop" ] || continue
+        WINEPREFIX=${desktop% *} wineserver -k >/dev/null 2>&1 || true
+        rm -rf "${desktop% *}"
+    done
+    ((${#QUILLBAR_XVFB_PIDS[@]})) && kill "${QUILLBAR_XVFB_PIDS[@]}" 2>/dev/null
+    [ -n "${QUILLBAR_TEMPORARY_TEMPLATE:-}" ] && rm -rf "$QUILLBAR_TEMPORARY_TEMPLATE"
+    rm -f "${QUILLBAR_RESOURCE_SPEC:-}"
+    return 0
 }
