@@ -4,7 +4,12 @@
 function(compile_type_library idl)
   cmake_parse_arguments(ARG "" "TLB;HEADER;IIDS" "" ${ARGN})
   set(outputs ${ARG_TLB})
-  set(options -t -o ${ARG_TLB})
+  set(widl ${WIDL} ${WIDL_TARGET} -I${WIDL_IDL_DIR} -L${WIDL_TLB_DIR})
+  # widl names a type library after the IDL file, in its working folder,
+  # whenever it writes more than one kind of output: the library gets a run
+  # of its own, so that it lands where the build expects it.
+  set(commands COMMAND ${widl} -t -o ${ARG_TLB} ${idl})
+  set(options)
   if(ARG_HEADER)
     list(APPEND outputs ${ARG_HEADER})
     list(APPEND options -h -H ${ARG_HEADER})
@@ -13,10 +18,13 @@ function(compile_type_library idl)
     list(APPEND outputs ${ARG_IIDS})
     list(APPEND options -u -U ${ARG_IIDS})
   endif()
+  if(options)
+    list(APPEND commands COMMAND ${widl} ${options} ${idl})
+  endif()
   get_filename_component(name ${idl} NAME)
   add_custom_command(
     OUTPUT ${outputs}
-    COMMAND ${WIDL} ${WIDL_TARGET} -I${WIDL_IDL_DIR} -L${WIDL_TLB_DIR} ${options} ${idl}
+    ${commands}
     DEPENDS ${idl}
     COMMENT "Compiling ${name} (${WIDL_TARGET})"
     VERBATIM)
