@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -90,6 +93,56 @@ TEST_F(StandInTest, UnknownMemberRaisesTheServersAnswer)
     } catch (const ComError& error) {
         EXPECT_EQ(error.Result(), DISP_E_UNKNOWNNAME);
     }
+}
+
+// A DISPID is the declaring interface's (the stand-in numbers members so):
+// what buttons, drop-downs and popups inherit from CommandBarControl is
+// looked up once for all of them, a member of the same name that another
+// interface declares is looked up there again.
+AutomationObject AddControl(const AutomationObject& bar, long type, const IID& iid)
+{
+    return bar.GetAs(office::IID_CommandBarControls, "Controls")
+        .CallAs(office::IID_CommandBarControl, "Add", Variant::I4(type), Missing(), Missing(),
+                Missing(), Missing())
+        .As(iid);
+}
+
+TEST_F(StandInTest, InheritedMembersAreLookedUpOnceForEveryKindOfControl)
+{
+    const AutomationObject bar = NewBar("Target");
+    const AutomationObject controls[] = {
+        AddControl(bar, office::kControlButton, office::IID_CommandBarButton),
+        AddControl(bar, office::kControlDropdown, office::IID_CommandBarComboBox),
+        AddControl(bar, office::kControlPopup, office::IID_CommandBarPopup),
+    };
+    for (const AutomationObject& control : controls) {
+        control.Put("Tag", Text("T"));
+        control.Put("Caption", Text("C"));
+    }
+    controls[2].Call("Delete", Missing());
+
+    EXPECT_EQ(journal_->IdLookups(),
+              (std::vector<std::string>{"CommandBar.Controls", "CommandBarControls.Add",
+                                        "Button.Tag", "Button.Caption", "Popup.Delete"}));
+    const auto calls = journal_->CallStrings();
+    for (const char* expected : {"ComboBox.Tag = \"T\"", "ComboBox[T].Caption = \"C\"",
+                                 "Popup.Tag = \"T\"", "Popup[T].Caption = \"C\"",
+                                 "Popup[T].Delete(missing)"})
+        EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end()) << expected;
+}
+
+TEST_F(StandInTest, AMemberOfTheSameNameInAnotherInterfaceIsLookedUpThere)
+{
+    const AutomationObject bar = NewBar("Target");
+    AddControl(bar, office::kControlPopup, office::IID_CommandBarPopup).Call("Delete", Missing());
+    bar.Put("Visible", Variant::Bool(VARIANT_TRUE));
+    bar.Call("Delete");
+
+    const auto& lookups = journal_->IdLookups();
+    EXPECT_EQ(std::vector<std::string>(lookups.end() - 3, lookups.end()),
+              (std::vector<std::string>{"Popup.Delete", "CommandBar.Visible", "CommandBar.Delete"}));
+    EXPECT_EQ(journal_->CallStrings().back(), "CommandBar[Target].Delete()");
+    EXPECT_TRUE(app_->commandBars->bars.size() == 2u) << "menu bar and standard toolbar remain";
 }
 
 // ---------------------------------------------------------------------------

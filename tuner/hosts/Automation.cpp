@@ -1,5 +1,6 @@
 #include "Automation.h"
 
+#include "DeclaringInterface.h"
 #include "TextConversion.h"
 
 #include <cstring>
@@ -10,9 +11,11 @@
 
 namespace {
 
-// DISPIDs are part of an interface's contract, so one look-up per
-// (interface, member) serves every object and every call after it. Calls into
-// Office cross process boundaries; this halves their number.
+// DISPIDs are part of an interface's contract, so one look-up per member and
+// the interface that declares it serves every object and every call after
+// it: a member inherited from a base interface (Caption of a button, a
+// drop-down and a popup alike) is looked up once. Calls into Office cross
+// process boundaries; this halves their number.
 class DispatchIdCache {
 public:
     static DispatchIdCache& Instance()
@@ -117,15 +120,16 @@ void AutomationObject::Fail(HRESULT result) const
 
 DISPID AutomationObject::DispatchId(const char* name) const
 {
+    const IID& declaring = DeclaringInterface(iid_, name);
     DISPID id = DISPID_UNKNOWN;
-    if (DispatchIdCache::Instance().Find(iid_, name, id))
+    if (DispatchIdCache::Instance().Find(declaring, name, id))
         return id;
     std::wstring wide = ToWide(name);
     LPOLESTR names[] = {wide.data()};
     const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(hr))
         Fail(hr);
-    DispatchIdCache::Instance().Store(iid_, name, id);
+    DispatchIdCache::Instance().Store(declaring, name, id);
     return id;
 }
 

@@ -3,7 +3,8 @@
 // Late-bound calls into the Office object models. An AutomationObject owns
 // one IDispatch reference together with the interface it stands for; members
 // are called by name, and each member's DISPID is looked up once per
-// interface and then taken from a process-wide cache. Every failing call
+// interface that declares it (DeclaringInterface.h) and then taken from a
+// process-wide cache. Every failing call
 // raises ComError, calls through a null object raise E_POINTER.
 
 #include "ComError.h"

@@ -304,6 +304,8 @@ public:
           app_(std::move(application))
     {
         const HostKind host = app_->host;
+        // Each host's application interface is its own.
+        DeclaredBy(std::string("Application.") + HostName(host));
         AddProperty("COMAddIns", [this](const Arguments&) {
             return ObjectValue(MakeObject<ComAddInsObject>(sharedJournal(), app_));
         });

@@ -232,6 +232,9 @@ public:
                          ControlInterfaces(control->type)),
           parent_(std::move(parent)), control_(std::move(control))
     {
+        // What every control has, the button, drop-down and popup interfaces
+        // inherit from CommandBarControl.
+        DeclaredBy("CommandBarControl");
         AddText("Caption", &ControlState::caption);
         AddText("DescriptionText", &ControlState::description);
         AddText("Tag", &ControlState::tag);
@@ -248,6 +251,7 @@ public:
             return Variant();
         });
 
+        DeclaredBy(ControlKind(control_->type));
         switch (control_->type) {
         case kButton:
             AddNumber("State", &ControlState::state);

@@ -11,9 +11,13 @@ namespace {
 
 std::atomic<long> liveObjects{0};
 
-// One fixed numbering of member names for every stand-in object and every
-// process that hosts them, so that clients caching DISPIDs per interface see
-// the same numbers everywhere. Append only.
+// A DISPID is the interface's that declares the member, as in Office's type
+// libraries: a member has one number in its declaring interface and in
+// every interface derived from it, and members of the same name in other
+// interfaces have other numbers (a client that shares a DISPID between
+// interfaces where Office does not calls the wrong member, or none). The
+// numbering is fixed for every process that hosts stand-in objects. Append
+// only.
 const char* const kMemberNames[] = {
     "Activate", "ActiveExplorer", "ActiveMenuBar", "ActiveWindow", "Add", "AddIns",
     "BeginGroup", "Caption", "Close", "COMAddIns", "CommandBar", "CommandBars", "Connect",
@@ -23,11 +27,23 @@ const char* const kMemberNames[] = {
     "Type", "Update", "Version", "Visible", "Width",
 };
 
-DISPID DispatchIdOf(const std::string& name)
+constexpr DISPID kMembersPerInterface = 100;
+static_assert(std::size(kMemberNames) < kMembersPerInterface, "numbers would overlap");
+
+// Each declaring interface gets its own block of numbers, from its name.
+DISPID InterfaceBlock(const std::string& declaringInterface)
+{
+    unsigned long hash = 2166136261ul;  // FNV-1a
+    for (const char c : declaringInterface)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619ul;
+    return static_cast<DISPID>(hash % 10000 + 1) * kMembersPerInterface;
+}
+
+DISPID DispatchIdOf(const std::string& declaringInterface, const std::string& name)
 {
     for (std::size_t i = 0; i < std::size(kMemberNames); ++i)
         if (lstrcmpiA(kMemberNames[i], name.c_str()) == 0)
-            return static_cast<DISPID>(i + 1);
+            return InterfaceBlock(declaringInterface) + static_cast<DISPID>(i + 1);
     return DISPID_UNKNOWN;
 }
 
@@ -102,7 +118,7 @@ long DispatchObject::LiveCount()
 
 DispatchObject::DispatchObject(std::shared_ptr<Journal> journal, const char* kind,
                                std::vector<IID> iids)
-    : journal_(std::move(journal)), kind_(kind), iids_(std::move(iids))
+    : journal_(std::move(journal)), kind_(kind), declaringInterface_(kind), iids_(std::move(iids))
 {
     ++liveObjects;
 }
@@ -112,20 +128,35 @@ DispatchObject::~DispatchObject()
     --liveObjects;
 }
 
+void DispatchObject::DeclaredBy(std::string declaringInterface)
+{
+    declaringInterface_ = std::move(declaringInterface);
+}
+
 void DispatchObject::AddProperty(const char* name, Getter get, Setter set)
 {
-    members_.push_back({name, DispatchIdOf(name), std::move(get), std::move(set), nullptr});
+    members_.push_back({name, DispatchIdOf(declaringInterface_, name), std::move(get),
+                        std::move(set), nullptr});
 }
 
 void DispatchObject::AddMethod(const char* name, Method call)
 {
-    members_.push_back({name, DispatchIdOf(name), nullptr, nullptr, std::move(call)});
+    members_.push_back({name, DispatchIdOf(declaringInterface_, name), nullptr, nullptr,
+                        std::move(call)});
 }
 
 const DispatchObject::Member* DispatchObject::FindMember(DISPID id) const
 {
     for (const Member& member : members_)
         if (member.id == id)
+            return &member;
+    return nullptr;
+}
+
+const DispatchObject::Member* DispatchObject::FindMember(const std::string& name) const
+{
+    for (const Member& member : members_)
+        if (lstrcmpiA(member.name.c_str(), name.c_str()) == 0)
             return &member;
     return nullptr;
 }
@@ -182,9 +213,9 @@ HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names,
     HRESULT result = S_OK;
     for (UINT i = 0; i < count; ++i)
         ids[i] = DISPID_UNKNOWN;
-    const DISPID id = DispatchIdOf(name);
-    if (id != DISPID_UNKNOWN && FindMember(id))
-        ids[0] = id;
+    const Member* member = FindMember(name);
+    if (member && member->id != DISPID_UNKNOWN)
+        ids[0] = member->id;
     else
         result = DISP_E_UNKNOWNNAME;
     if (count > 1)

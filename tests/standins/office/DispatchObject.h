@@ -70,6 +70,10 @@ protected:
     // What distinguishes this object from others of its kind in the journal.
     virtual std::string Label() const { return std::string(); }
 
+    // Members added from here on are declared by `declaringInterface` (an
+    // interface this object's own derives from), which numbers them; at
+    // first the object's own kind declares them.
+    void DeclaredBy(std::string declaringInterface);
     void AddProperty(const char* name, Getter get, Setter set = nullptr);
     void AddMethod(const char* name, Method call);
 
@@ -85,10 +89,12 @@ private:
         Method call;
     };
     const Member* FindMember(DISPID id) const;
+    const Member* FindMember(const std::string& name) const;
 
     std::atomic<ULONG> references_{1};
     std::shared_ptr<Journal> journal_;
     std::string kind_;
+    std::string declaringInterface_;
     std::vector<IID> iids_;
     std::vector<Member> members_;
 };
