@@ -60,7 +60,7 @@ end_phase "tests"
     goal=$([ "$run" = cold ] && echo "<= 480 s" || echo "<= 180 s")
     printf 'ROW\ttest command (%s): all\t%.1f\t0\ts\t-\t%s\t\n' "$run" "$total" "$goal"
     sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) [ .*]+[A-Za-z*]+[^0-9]* ([0-9.]+) sec$/\2 \1/p' "$log" |
-        sort -rn | head -n 10 |
+        sort -rn | awk "NR <= 10" |
         while read -r seconds name; do
             printf 'ROW\tslowest test: %s\t%s\t0\ts\t-\t\t\n' "$name" "$seconds"
         done

@@ -226,10 +226,15 @@ make_sandbox_desktops() {
     fi
     QUILLBAR_DESKTOP_COUNT=$count
     QUILLBAR_XVFB_PIDS=()
-    local prefix virtual_display slots=()
+    local prefix virtual_display slots=() prefixes=()
     for ((i = 0; i < count; i++)); do
-        prefix=$(mktemp -d /tmp/quillbar-wine.XXXXXX)
-        cp -a "$template/." "$prefix/"
+        prefixes+=("$(mktemp -d /tmp/quillbar-wine.XXXXXX)")
+        cp -a "$template/." "${prefixes[i]}/" &
+    done
+    wait
+    for ((i = 0; i < count; i++)); do
+        prefix=${prefixes[i]}
+        [ -f "$prefix/system.reg" ] || { echo "could not copy the prefix to $prefix" >&2; return 1; }
         start_virtual_display || return 1
         export "QUILLBAR_DESKTOP_$i=$prefix :$virtual_display"
         WINEPREFIX=$prefix DISPLAY=:$virtual_display wineserver -p >/dev/null 2>&1
