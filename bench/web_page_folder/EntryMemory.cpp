@@ -28,11 +28,12 @@ std::vector<std::string> SameStrings(int count)
 
 }  // namespace
 
-bench::Row MeasureEntryMemory(const ShellObject& shell, const ProductSettings& settings,
-                              const SciFolder& folder, const SciFolder& warmUp)
+EntryMemory MeasureEntryMemory(const ShellObject& shell, const ProductSettings& settings,
+                               const SciFolder& folder, const SciFolder& warmUp)
 {
     const int count = folder.Count();
-    bench::Row row;
+    EntryMemory result;
+    bench::Row& row = result.row;
     row.figure = "Memory per entry, " + std::to_string(count) + " entries";
     row.unit = "bytes";
 
@@ -50,7 +51,7 @@ bench::Row MeasureEntryMemory(const ShellObject& shell, const ProductSettings& s
     const double withObject = PrivateBytes();
     if (listed != count) {
         row.note = "ERROR: Count gave " + std::to_string(listed);
-        return row;
+        return result;
     }
 
     size_t textBytes = 0;
@@ -63,5 +64,6 @@ bench::Row MeasureEntryMemory(const ShellObject& shell, const ProductSettings& s
                ": the list Count replaced stays committed in the heap for the next; floor: a "
                "std::vector of the same 6 strings per entry (their characters alone: " +
                std::to_string(textBytes / static_cast<size_t>(count)) + ")";
-    return row;
+    result.folder = std::move(object);
+    return result;
 }
