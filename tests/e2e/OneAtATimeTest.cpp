@@ -139,7 +139,9 @@ TEST_F(EndToEndTest, ManyClientsAtOnceGetOneRunAtATime)
     for (int i = 0; i < kClients; ++i) {
         ASSERT_TRUE(runs[i].finished) << "client " << i;
         const Tally tally = ReadTally(runs[i].output);
-        EXPECT_EQ(tally.answered + tally.refused, kCallsPerClient) << runs[i].output;
+        EXPECT_EQ(tally.answered + tally.refused, kCallsPerClient)
+            << "client " << i << " ended with " << std::hex << runs[i].exitCode << std::dec
+            << ": " << runs[i].output;
         EXPECT_EQ(tally.failed, 0) << runs[i].output;
         answered += tally.answered;
         refused += tally.refused;
