@@ -1,0 +1,114 @@
+// bench_tuner_calls: what QuillbarTuner's warm calls (from a C++ and a script
+// client), its cold activation and its memory over many calls cost, each
+// against a bare local server of the same shape (bare_tuner_server.exe)
+// measured in the same run.
+
+#include "BareTuner_h.h"
+#include "BenchRow.h"
+#include "ColdActivation.h"
+#include "QBSetup_h.h"
+#include "ScriptClient.h"
+#include "ServerMemory.h"
+#include "TunerBenchPrefix.h"
+#include "TunerBenchSizes.h"
+#include "TunerClient.h"
+#include "WarmCalls.h"
+
+#include <objbase.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+int Fail(const std::string& what)
+{
+    std::printf("ERROR: %s\n", what.c_str());
+    std::fflush(stdout);
+    return 1;
+}
+
+void PrintMemory(const ServerMemory& tuner, const ServerMemory& bare)
+{
+    const auto perCall = [](const ServerMemory& memory) {
+        return (static_cast<double>(memory.afterCalls) - static_cast<double>(memory.atStart)) /
+               memory.calls;
+    };
+    char note[240];
+    std::snprintf(note, sizeof note,
+                  "right after start vs after %s calls (Count, Name, Enabled): %+.0f bytes a "
+                  "call; threads %d -> %d",
+                  WithThousands(tuner.calls).c_str(), perCall(tuner), tuner.threadsAtStart,
+                  tuner.threadsAfterCalls);
+    bench::Print({"tuner server private bytes after " + WithThousands(tuner.calls) + " calls",
+                  static_cast<double>(tuner.afterCalls), static_cast<double>(tuner.atStart),
+                  "bytes", "<= 1.05", note});
+    std::snprintf(note, sizeof note,
+                  "the same calls; bare server from %.0f bytes (%+.0f a call), threads %d -> %d",
+                  static_cast<double>(bare.atStart), perCall(bare), bare.threadsAtStart,
+                  bare.threadsAfterCalls);
+    bench::Print({"tuner server private bytes vs bare server's, same calls",
+                  static_cast<double>(tuner.afterCalls), static_cast<double>(bare.afterCalls),
+                  "bytes", "", note});
+}
+
+bool MeasureScriptCalls(const TunerBenchSizes& sizes, std::string& error)
+{
+    const auto times = TimeScriptCalls("QBSetup.QuillbarTuner", "Bench.BareTuner", sizes.calls,
+                                       sizes.scriptRounds, error);
+    if (!times)
+        return false;
+    for (TunerMember member : {TunerMember::Count, TunerMember::Name, TunerMember::Enabled}) {
+        const int slot = static_cast<int>(member);
+        bench::Print({std::string("tuner ") + MemberName(member) + " get, JScript client, " +
+                          WithThousands(sizes.calls) + " calls",
+                      times->ours[slot], times->floor[slot], "ms", "<= 1.20",
+                      "fastest of " + std::to_string(sizes.scriptRounds) +
+                          " rounds, script's clock; through IDispatch"});
+    }
+    return true;
+}
+
+int Run(const TunerBenchSizes& sizes)
+{
+    const TunerBenchPrefix prefix;
+    if (!prefix.Ready())
+        return Fail(prefix.Error());
+    if (!MeasureColdActivation(sizes))
+        return Fail("cold activation: a server did not start or answer");
+
+    // From here on both servers stay up, held by these objects.
+    const ComPtr<IQuillbarTuner> tuner =
+        CreateTuner<IQuillbarTuner>(CLSID_QuillbarTuner, IID_IQuillbarTuner);
+    const ComPtr<IBareTuner> bare = CreateTuner<IBareTuner>(CLSID_BareTuner, IID_IBareTuner);
+    long hosts = 0, bareHosts = 0;
+    if (!tuner || !bare || FAILED(tuner->get_Count(&hosts)) || FAILED(bare->get_Count(&bareHosts)))
+        return Fail("a server did not start");
+    if (hosts != kInstalledHosts)
+        return Fail("the tuner lists " + std::to_string(hosts) + " hosts, not " +
+                    std::to_string(kInstalledHosts));
+
+    ServerMemory tunerMemory, bareMemory;
+    if (!MeasureServerMemory(tuner.Get(), kTunerImage, sizes, tunerMemory) ||
+        !MeasureServerMemory(bare.Get(), kBareImage, sizes, bareMemory))
+        return Fail("memory: a call failed or a server's process was not found");
+    PrintMemory(tunerMemory, bareMemory);
+
+    if (!MeasureWarmCalls(tuner.Get(), bare.Get(), sizes))
+        return Fail("warm calls: a call failed");
+    std::string error;
+    if (!MeasureScriptCalls(sizes, error))
+        return Fail(error);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return Fail("COM did not initialise");
+    const int result = Run(bench::IsSmoke(argc, argv) ? kSmokeSizes : kFullSizes);
+    CoUninitialize();
+    return result;
+}
