@@ -7,6 +7,9 @@
 #include "ScratchRegistry.h"
 #include "ServerProcess.h"
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 const HostId kSwitchedOn[] = {HostId::Word, HostId::Excel};
@@ -16,18 +19,25 @@ std::string Quoted(const std::string& program)
     return "\"" + BinaryFolder() + program + "\"";
 }
 
-// What the simulated installation and the add-in records wrote.
-void RemoveOfficeState()
+// Every key the simulated installation and the add-in records may create,
+// each parent before its children.
+std::vector<TunerBenchPrefix::Key> KeysWeMayCreate()
 {
-    reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\10.0", KEY_WOW64_32KEY);
-    reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\10.0");
+    std::vector<TunerBenchPrefix::Key> keys = {
+        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office", KEY_WOW64_32KEY},
+        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\10.0", KEY_WOW64_32KEY},
+        {HKEY_CURRENT_USER, "Software\\Microsoft\\Office", 0},
+        {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\10.0", 0},
+        {HKEY_CURRENT_USER, "Software\\Microsoft\\FrontPage", 0},
+        {HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}", KEY_WOW64_32KEY},
+    };
     for (HostId id : kSwitchedOn) {
         const OfficeHost& host = Host(id);
-        reg::DeleteTree(HKEY_CURRENT_USER, AddinKeyPath(host.officeKey, host.addinProgId));
+        keys.push_back(
+            {HKEY_CURRENT_USER, std::string("Software\\Microsoft\\Office\\") + host.officeKey, 0});
+        keys.push_back({HKEY_CURRENT_USER, AddinKeyPath(host.officeKey, host.addinProgId), 0});
     }
-    reg::DeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\FrontPage");
-    reg::DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\{04DF1015-7007-11D1-83BC-006097ABE675}",
-                    KEY_WOW64_32KEY);
+    return keys;
 }
 
 }  // namespace
@@ -36,6 +46,9 @@ TunerBenchPrefix::TunerBenchPrefix()
 {
     EndProcesses(kTunerImage);
     EndProcesses(kBareImage);
+    for (Key& key : KeysWeMayCreate())
+        if (!reg::KeyExists(key.root, key.path, key.view))
+            created_.push_back(std::move(key));
     for (const OfficeHost& host : kOfficeHosts)
         standin::SimulateInstallation(host.officeKey, "10.0");
     for (HostId id : kSwitchedOn) {
@@ -59,5 +72,6 @@ TunerBenchPrefix::~TunerBenchPrefix()
     EndProcesses(kBareImage);
     RunProgram(Quoted(kTunerImage) + " -UnregServer");
     RunProgram(Quoted(kBareImage) + " --unregister");
-    RemoveOfficeState();
+    for (const Key& key : created_)
+        reg::DeleteTree(key.root, key.path, key.view);
 }

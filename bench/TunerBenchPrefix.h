@@ -5,9 +5,12 @@
 // Word and Excel add-ins switched on (so that QuillbarTuner answers with real
 // data), qbsetup.exe registered as its server, and the bare server of the
 // same shape registered beside it. No server of either kind runs before or
-// after.
+// after, and the keys it created go again (those that were there stay).
+
+#include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TunerBenchPrefix {
 public:
@@ -20,8 +23,17 @@ public:
     bool Ready() const { return error_.empty(); }
     const std::string& Error() const { return error_; }
 
+    // A registry key in a view (0: this program's own).
+    struct Key {
+        HKEY root;
+        std::string path;
+        REGSAM view;
+    };
+
 private:
     std::string error_;
+    std::vector<Key> created_;  // parents first; deleted with their subtrees
+
 };
 
 // The images of the two servers, as the process list names them.
