@@ -33,10 +33,16 @@ bool MeasureServerMemory(Tuner* tuner, const char* image, const TunerBenchSizes&
     memory.atStart = MeasureProcess(server.Get()).privateBytes;
     memory.threadsAtStart = ThreadsOf(id);
     int failed = 0;
-    for (TunerMember member : {TunerMember::Count, TunerMember::Name, TunerMember::Enabled})
-        failed += CallRepeatedly(tuner, member, sizes.calls, kInstalledHosts);
+    const auto callEach = [&] {
+        for (TunerMember member : {TunerMember::Count, TunerMember::Name, TunerMember::Enabled})
+            failed += CallRepeatedly(tuner, member, sizes.calls, kInstalledHosts);
+    };
+    callEach();
     memory.afterCalls = MeasureProcess(server.Get()).privateBytes;
     memory.threadsAfterCalls = ThreadsOf(id);
+    callEach();
+    memory.afterMoreCalls = MeasureProcess(server.Get()).privateBytes;
+    memory.threadsAfterMoreCalls = ThreadsOf(id);
     memory.calls = 3 * sizes.calls;
     return failed == 0;
 }

@@ -14,14 +14,17 @@ struct ServerMemory {
     std::size_t afterCalls = 0;
     int threadsAtStart = 0;
     int threadsAfterCalls = 0;
-    int calls = 0;  // all members together
+    std::size_t afterMoreCalls = 0;  // as many calls again
+    int threadsAfterMoreCalls = 0;
+    int calls = 0;  // all members together, each time
 };
 
 // The threads a process runs now.
 int ThreadsOf(DWORD processId);
 
-// Makes `sizes.calls` calls of each member on a fresh server's object,
-// measuring the process (found by its image name) before and after.
+// Makes `sizes.calls` calls of each member on a fresh server's object, and
+// then as many again, measuring the process (found by its image name) before,
+// between and after.
 template <typename Tuner>
 bool MeasureServerMemory(Tuner* tuner, const char* image, const TunerBenchSizes& sizes,
                          ServerMemory& memory);
