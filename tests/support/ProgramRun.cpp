@@ -3,7 +3,18 @@
 #include "ScratchFolder.h"
 #include "UniqueHandle.h"
 
+#include <mutex>
 #include <vector>
+
+namespace {
+
+// A handle that is inheritable while another thread starts a program goes
+// to that program too, which then holds the output file open for writing
+// after this program ended, and reading it fails. Only one thread at a time
+// makes its handle inheritable, and only while its own program starts.
+std::mutex startingWithHandles;
+
+}  // namespace
 
 ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs)
 {
@@ -11,9 +22,8 @@ ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs)
     ScratchFolder folder;
     const std::string outputPath = folder / "output.txt";
     {
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         KernelHandle output(CreateFileA(outputPath.c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!output)
             return run;
@@ -27,8 +37,15 @@ ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs)
         PROCESS_INFORMATION started = {};
         std::vector<char> line(commandLine.begin(), commandLine.end());
         line.push_back('\0');
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                            nullptr, nullptr, &startup, &started))
+        BOOL created = FALSE;
+        {
+            std::lock_guard<std::mutex> starting(startingWithHandles);
+            SetHandleInformation(output.Get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+            created = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                     CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started);
+            SetHandleInformation(output.Get(), HANDLE_FLAG_INHERIT, 0);
+        }
+        if (!created)
             return run;
         KernelHandle process(started.hProcess);
         KernelHandle thread(started.hThread);
