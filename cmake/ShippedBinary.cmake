@@ -1,0 +1,14 @@
+# ship_without_debug_info(<target>)
+# A deliverable ships without its debug information, which goes beside it
+# as <file>.debug (linked by .gnu_debuglink, so gdb and winedbg still find
+# it). Left in, it is most of the file, and Wine reads every section of an
+# image whose sections are not page-aligned (MinGW's are not) when it loads
+# it: qbsetup.exe started a third slower than a server of its size without.
+function(ship_without_debug_info target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()
