@@ -18,7 +18,11 @@ namespace {
 // Each client mixes reads with switching PowerPoint on, which it tries at
 // every fourth call until one switch is answered (each switch-on builds the
 // whole menu and toolbar again), and tallies how its calls ended: answered,
-// refused as busy, or failed otherwise.
+// refused as busy, or failed otherwise. The tally goes to a file of its own
+// (the script's first argument): under Wine, the standard output of a
+// client whose switch was answered was now and then found empty when it
+// ended, even what it had written before the call (3 of 8 runs on a loaded
+// machine; a client that ends with a file write never lost it in 7).
 constexpr int kClients = 8;
 constexpr int kCallsPerClient = 200;
 constexpr char kClientScript[] = R"(
@@ -46,7 +50,9 @@ for (var i = 0; i < 200; i++) {
         else { failed++; WScript.Echo("error " + (e.number >>> 0).toString(16)); }
     }
 }
-WScript.Echo(answered + " " + refused + " " + failed + " " + switched);
+var tally = new ActiveXObject("Scripting.FileSystemObject").CreateTextFile(WScript.Arguments(0), true);
+tally.WriteLine(answered + " " + refused + " " + failed + " " + switched);
+tally.Close();
 )";
 
 struct Tally {
@@ -119,12 +125,16 @@ TEST_F(EndToEndTest, ManyClientsAtOnceGetOneRunAtATime)
 
     const std::string script = folder_.Write("client.js", kClientScript);
     std::vector<ProgramRun> runs(kClients);
+    std::vector<std::string> tallies;
+    for (int i = 0; i < kClients; ++i)
+        tallies.push_back(folder_ / ("tally" + std::to_string(i) + ".txt"));
     const DWORD start = GetTickCount();
     {
         std::vector<std::thread> clients;
         for (int i = 0; i < kClients; ++i)
             clients.emplace_back([&, i] {
-                runs[i] = RunProgram("cscript.exe //nologo \"" + script + "\"", 120000);
+                runs[i] = RunProgram("cscript.exe //nologo \"" + script + "\" \"" + tallies[i] + "\"",
+                                     120000);
             });
         for (std::thread& client : clients)
             client.join();
@@ -138,7 +148,7 @@ TEST_F(EndToEndTest, ManyClientsAtOnceGetOneRunAtATime)
     int answered = 0, refused = 0, switched = 0;
     for (int i = 0; i < kClients; ++i) {
         ASSERT_TRUE(runs[i].finished) << "client " << i;
-        const Tally tally = ReadTally(runs[i].output);
+        const Tally tally = ReadTally(ReadWholeFile(tallies[i]));
         EXPECT_EQ(tally.answered + tally.refused, kCallsPerClient)
             << "client " << i << " ended with " << std::hex << runs[i].exitCode << std::dec
             << ": " << runs[i].output;

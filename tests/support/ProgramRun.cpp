@@ -22,7 +22,7 @@ ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs)
     ScratchFolder folder;
     const std::string outputPath = folder / "output.txt";
     {
-        KernelHandle output(CreateFileA(outputPath.c_str(), GENERIC_WRITE,
+        KernelHandle output(CreateFileA(outputPath.c_str(), GENERIC_READ | GENERIC_WRITE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!output)
@@ -56,8 +56,19 @@ ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs)
         }
         GetExitCodeProcess(process.Get(), &run.exitCode);
         run.finished = true;
+        // Read through the handle the program wrote through: opening the
+        // file again could meet a process that still holds it.
+        LARGE_INTEGER size = {};
+        GetFileSizeEx(output.Get(), &size);
+        run.output.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        SetFilePointer(output.Get(), 0, nullptr, FILE_BEGIN);
+        if (!run.output.empty() &&
+            !ReadFile(output.Get(), &run.output[0], static_cast<DWORD>(run.output.size()), &read,
+                      nullptr))
+            read = 0;
+        run.output.resize(read);
     }
-    run.output = ReadWholeFile(outputPath);
     return run;
 }
 
