@@ -1,9 +1,9 @@
 # ship_without_debug_info(<target>)
 # A deliverable ships without its debug information, which goes beside it
 # as <file>.debug (linked by .gnu_debuglink, so gdb and winedbg still find
-# it). Left in, it is most of the file, and Wine reads every section of an
-# image whose sections are not page-aligned (MinGW's are not) when it loads
-# it: qbsetup.exe started a third slower than a server of its size without.
+# it). Left in, it is most of the file (qbsetup.exe: 4.7 of 5.2 MB), and
+# Wine reads every section of an image whose sections are not page-aligned
+# (MinGW's are not) when it loads it.
 function(ship_without_debug_info target)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
