@@ -66,7 +66,7 @@ const Scenario kScenarios[] = {
     // Excel: 3.3 Version; 3.4 COMAddIns, Update; 3.5 Item; 3.6 Connect.
     {"Excel on, running", HostId::Excel, true, Reach::Running, 5, false},
     {"Excel off, running", HostId::Excel, false, Reach::Running, 5, false},
-    // Excel is never started: only the record changes (edge case of its Part).
+    // Excel is never started: only the record changes.
     {"Excel on, none running", HostId::Excel, true, Reach::Absent, 0, false, "Excel is never started: only the record changes"},
     {"Excel off, none running", HostId::Excel, false, Reach::Absent, 0, false, "Excel is never started: only the record changes"},
     // PowerPoint: 3 Version; 5 CommandBars, ActiveMenuBar, FindControl (no

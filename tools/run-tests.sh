@@ -48,7 +48,7 @@ status=0
 # A test that fails runs up to twice more (one of them, the eight script clients
 # against one server, now and then finds a client ended under Wine without
 # finishing its script); every test that needed it is named at the end.
-ctest --preset mingw --parallel $((desktops * 2)) --resource-spec-file "$QUILLBAR_RESOURCE_SPEC" \
+ctest --preset mingw --parallel $((desktops * 2)) --resource-spec-file "$QUILLBAR_DESKTOP_RESOURCES" \
     --repeat until-pass:3 | tee "$log" || status=$?
 end_phase "tests"
 

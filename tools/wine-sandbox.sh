@@ -202,7 +202,7 @@ capture_setup_dialog() {
 #   make_sandbox_desktops COUNT [PROGRAM...]
 #       exports QUILLBAR_DESKTOP_<i>="prefix :display" for i = 0 .. COUNT-1
 #       (tools/wine-run picks the one CTest hands a test), WINEPREFIX and
-#       DISPLAY as desktop 0's, and QUILLBAR_RESOURCE_SPEC, CTest's resource
+#       DISPLAY as desktop 0's, and QUILLBAR_DESKTOP_RESOURCES, CTest's resource
 #       file naming them: each desktop has two slots, a test that needs one
 #       to itself takes both
 #   drop_sandbox_desktops
@@ -244,11 +244,11 @@ make_sandbox_desktops() {
     WINEPREFIX=${QUILLBAR_DESKTOP_0% *}
     DISPLAY=${QUILLBAR_DESKTOP_0##* }
     export WINEPREFIX DISPLAY
-    QUILLBAR_RESOURCE_SPEC=$(mktemp /tmp/quillbar-desktops.XXXXXX.json)
+    QUILLBAR_DESKTOP_RESOURCES=$(mktemp /tmp/quillbar-desktops.XXXXXX.json)
     local IFS=,
     printf '{"version": {"major": 1, "minor": 0}, "local": [{"desktop": [%s]}]}\n' \
-        "${slots[*]}" >"$QUILLBAR_RESOURCE_SPEC"
-    export QUILLBAR_RESOURCE_SPEC
+        "${slots[*]}" >"$QUILLBAR_DESKTOP_RESOURCES"
+    export QUILLBAR_DESKTOP_RESOURCES
 }
 
 # An Xvfb on the first free display number from 90 on, in virtual_display.
@@ -283,6 +283,6 @@ drop_sandbox_desktops() {
     done
     ((${#QUILLBAR_XVFB_PIDS[@]})) && kill "${QUILLBAR_XVFB_PIDS[@]}" 2>/dev/null
     [ -n "${QUILLBAR_TEMPORARY_TEMPLATE:-}" ] && rm -rf "$QUILLBAR_TEMPORARY_TEMPLATE"
-    rm -f "${QUILLBAR_RESOURCE_SPEC:-}"
+    rm -f "${QUILLBAR_DESKTOP_RESOURCES:-}"
     return 0
 }
