@@ -26,14 +26,16 @@ if [ -z "${QUILLBAR_DEMO_DISPLAY:-}" ]; then
     cmake --preset mingw >/dev/null
     cmake --build --preset mingw --target qbsetup office_standin_program >/dev/null
     # Everything Wine does from here on sees one virtual display.
-    QUILLBAR_DEMO_DISPLAY=1 exec xvfb-run -a -s "-screen 0 640x400x24" "$0"
+    # (not exec: a forced emulation set up above ends with this script)
+    QUILLBAR_DEMO_DISPLAY=1 xvfb-run -a -s "-screen 0 640x400x24" "$0"
+    exit
 fi
 
 rm -rf "$out"
 mkdir -p "$out/office"
 say "Making a sandbox Wine prefix with a simulated Office XP (Word, Excel, PowerPoint, FrontPage, Outlook), installed as its 32-bit installer does it"
 make_sandbox_prefix qbsetup.exe office_standin.exe
-trap drop_sandbox_prefix EXIT
+at_exit drop_sandbox_prefix
 echo "    prefix: $WINEPREFIX"
 simulate_office
 office=$(winepath -w "$out/office")

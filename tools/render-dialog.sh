@@ -18,11 +18,13 @@ qbsetup="$top/build/mingw/bin/qbsetup.exe"
 source "$top/tools/wine-sandbox.sh"
 if [ -z "${RENDER_DIALOG_DISPLAY:-}" ]; then
     ensure_wine_packages imagemagick x11-utils xvfb xauth
-    RENDER_DIALOG_DISPLAY=1 exec xvfb-run -a -s "-screen 0 640x400x24" "$0" "$out"
+    # (not exec: a forced emulation set up above ends with this script)
+    RENDER_DIALOG_DISPLAY=1 xvfb-run -a -s "-screen 0 640x400x24" "$0" "$out"
+    exit
 fi
 
 make_sandbox_prefix qbsetup.exe office_standin.exe
-trap drop_sandbox_prefix EXIT
+at_exit drop_sandbox_prefix
 simulate_office
 sandbox_reg 'HKCU\Software\Microsoft\Office\Word\Addins\Quillbar.QBWordAddin.2' \
     /v FileName /d 'C:\Programme\TALVO\qbword.dll'

@@ -39,7 +39,7 @@ desktops=$(($(nproc) + 1))
 echo "run-tests: creating $desktops Wine desktops for this run"
 export QUILLBAR_PREFIX_TEMPLATE=$build/wine-prefix
 make_sandbox_desktops "$desktops" shell_tests.exe dialog_tests.exe qbsetup.exe office_standin.exe cscript.exe
-trap drop_sandbox_desktops EXIT
+at_exit drop_sandbox_desktops
 end_phase "prefix creation"
 
 log=$build/Testing/last-run.log

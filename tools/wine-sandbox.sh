@@ -4,7 +4,9 @@
 #
 #   ensure_packages P...     installs the Debian packages that are missing (as root;
 #                            P:i386 adds the i386 architecture first)
-#   ensure_wine_packages     Wine for 64-bit and 32-bit programs, as the prefix needs
+#   ensure_wine_packages     Wine for 64-bit and 32-bit programs, as the prefix needs,
+#                            and a way to run 32-bit programs (tools/i386-programs.sh)
+#   at_exit ACTION           runs ACTION when the script ends (last added, first run)
 #   make_sandbox_prefix [PROGRAM...]
 #                            creates $WINEPREFIX, a 64-bit Windows that runs 32-bit
 #                            programs too, and a persistent wineserver; the
@@ -22,6 +24,15 @@
 export LC_ALL=C.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+quillbar_exit_actions=()
+at_exit() {
+    quillbar_exit_actions=("$1" "${quillbar_exit_actions[@]}")
+    trap 'for quillbar_action in "${quillbar_exit_actions[@]}"; do "$quillbar_action" || true; done' EXIT
+}
+
+# shellcheck source=tools/i386-programs.sh
+source "$(dirname "${BASH_SOURCE[0]}")/i386-programs.sh"
 
 ensure_packages() {
     local missing=() package
@@ -44,6 +55,7 @@ ensure_packages() {
     local attempt
     for attempt in 1 2 3; do
         apt-get update -qq && break
+        ((attempt < 3)) || { echo "apt-get update failed 3 times; going on with what it fetched" >&2; break; }
         echo "apt-get update failed (attempt $attempt); retrying" >&2
         sleep $((attempt * 5))
     done
@@ -55,43 +67,64 @@ ensure_packages() {
 
 # A library installed for both architectures must be at one version in both.
 # When the mirror's i386 index lags behind its amd64 one (a security index it
-# failed to fetch, say), apt finds no such pair and gives up; this names, for
-# every library of the i386 packages' closure that amd64 has too, the i386
-# index's version for both architectures (all from signed indexes, as apt
-# checks them).
+# failed to fetch, say), apt finds no such pair and gives up. This names, for
+# every shared library of the i386 packages' closure that amd64 has too
+# (installed already, or brought in by the amd64 packages of the same
+# install), the i386 index's version for both architectures, wherever amd64
+# would have another; all from signed indexes, as apt checks them.
 i386_version_pins() {
-    local wanted closure package status want version arch multiarch
-    closure=$(for wanted in $(printf '%s\n' "$@" | grep ':i386$'); do
-        apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts \
-            --no-breaks --no-replaces --no-enhances "$wanted" 2>/dev/null
-    done | grep -E '^[a-z0-9][^ ]*:i386$' | sed 's/:i386$//' | sort -u)
-    # amd64 libraries installed (each "Package Version Multi-Arch"), and the
-    # i386 index's candidates (each "Package: Candidate").
-    local -A installed=() candidate=()
-    while read -r package status want version multiarch; do
-        [ "$status $want" = "ok installed" ] && [ "$multiarch" = same ] &&
-            installed[$package]=$version
-    done < <(dpkg-query -W -f='${Package} ${Status} ${Version} ${Multi-Arch}\n' \
-                 $(sed 's/$/:amd64/' <<<"$closure") 2>/dev/null | sed 's/^\([^ ]*\) [^ ]* /\1 /')
+    local package version source sibling
+    local -a wanted386=() wanted64=()
+    for package; do
+        case $package in *:i386) wanted386+=("$package") ;; *) wanted64+=("$package") ;; esac
+    done
+    ((${#wanted386[@]})) || return 0
+    local depends=(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts
+                   --no-breaks --no-replaces --no-enhances)
+    local closure386 closure64
+    closure386=$("${depends[@]}" "${wanted386[@]}" 2>/dev/null |
+                     sed -n 's/^\([a-z0-9][^ ]*\):i386$/\1/p' | sort -u)
+    closure64=$({
+        ((${#wanted64[@]})) && "${depends[@]}" "${wanted64[@]}" 2>/dev/null | grep -E '^[a-z0-9][^ :]*$'
+        dpkg-query -W -f='${db:Status-Status} ${Package}\n' 2>/dev/null | awk '$1 == "installed" {print $2}'
+    } | sort -u)
+    local shared
+    shared=$(comm -12 <(echo "$closure386") <(echo "$closure64"))
+    [ -n "$shared" ] || return 0
+    # Of those, the libraries (Multi-Arch: same), with the i386 candidate and
+    # what amd64 has or would take.
+    local -A same=() candidate386=() amd64=()
+    while read -r package; do
+        same[$package]=1
+    done < <(apt-cache show --no-all-versions $(sed 's/$/:i386/' <<<"$shared") 2>/dev/null |
+                 awk '/^Package:/ {name = $2} /^Multi-Arch: same/ {print name}')
     while read -r package version; do
-        candidate[$package]=$version
-    done < <(apt-cache policy $(sed 's/$/:i386/' <<<"$closure") 2>/dev/null |
+        candidate386[$package]=$version
+    done < <(apt-cache policy $(sed 's/$/:i386/' <<<"$shared") 2>/dev/null |
                  awk '/^[^ ].*:$/ {name = $1; sub(/:i386:$/, "", name)}
                       /Candidate:/ && $2 != "(none)" {print name, $2}')
+    # (apt may upgrade an installed library on the way: its candidate counts too)
+    while read -r package version; do
+        amd64[$package]="${amd64[$package]:-}$version "
+    done < <(apt-cache policy $(sed 's/$/:amd64/' <<<"$shared") 2>/dev/null |
+                 awk '/^[^ ].*:$/ {name = $1; sub(/(:amd64)?:$/, "", name)}
+                      /(Installed|Candidate):/ && $2 != "(none)" {print name, $2}')
     local -A pinned=()
-    for package in "${!installed[@]}"; do
-        version=${candidate[$package]:-}
+    for package in "${!same[@]}"; do
+        version=${candidate386[$package]:-}
         [ -n "$version" ] || continue
+        [ "${amd64[$package]:-}" = "$version " ] || [ "${amd64[$package]:-}" = "$version $version " ] && continue
         pinned[$package]=$version
         echo "$package:amd64=$version $package:i386=$version"
     done
+    ((${#pinned[@]})) || return 0
     # Their installed siblings from the same source (libssl-dev beside
     # libssl3, say) follow to the same version, or apt would remove them.
-    local source sibling
     local -A sourceVersion=() siblings=()
     while read -r package source; do
         [ -n "${pinned[$package]:-}" ] && sourceVersion[$source]=${pinned[$package]}
-    done < <(dpkg-query -W -f='${Package} ${source:Package}\n' "${!pinned[@]}" 2>/dev/null)
+    done < <(apt-cache show --no-all-versions "${!pinned[@]}" 2>/dev/null |
+                 awk '/^Package:/ {name = $2; source = $2} /^Source:/ {source = $2} /^$/ && name {print name, source; name = ""}')
     while read -r sibling source version; do
         [ -n "${sourceVersion[$source]:-}" ] && [ -z "${pinned[$sibling]:-}" ] &&
             [ "$version" != "${sourceVersion[$source]}" ] && siblings[$sibling]=${sourceVersion[$source]}
@@ -100,14 +133,15 @@ i386_version_pins() {
     ((${#siblings[@]})) || return 0
     while read -r sibling version; do
         [ "${siblings[$sibling]:-}" = "$version" ] && echo "$sibling=$version"
-    done < <(apt-cache madison "${!siblings[@]}" 2>/dev/null | awk -F' *[|] *' '{print $1, $2}' | sed 's/^ *//')
+    done < <(apt-cache madison "${!siblings[@]}" 2>/dev/null | awk -F' *[|] *' '{print $1, $2}' |
+                 sed 's/^ *//' | sort -u)
 }
 
 # Office 2000-2003 and the product are 32-bit programs on a 64-bit Windows:
 # the prefix must run both kinds. Without wine32 it would silently be a
 # 64-bit-only Windows where our 32-bit programs do not start at all.
 ensure_wine_packages() {
-    ensure_packages wine wine64 wine32:i386 fonts-wine "$@"
+    ensure_packages wine wine64 wine32:i386 fonts-wine "$@" && ensure_i386_programs
 }
 
 make_sandbox_prefix() {
