@@ -7,6 +7,10 @@
 # display of its own), the benchmarks once in their smoke mode. Exits
 # non-zero on any failure. Its last lines give the time of each phase and
 # the ten slowest tests; build/mingw/test-times.txt keeps them for bench/run.
+#
+#   tools/run-tests.sh [CTEST-ARGUMENTS]
+#       arguments go to ctest as they are (-R QuillbarTuner, say, runs only
+#       those tests); such a partial run keeps the figures of the last full one
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,8 +53,9 @@ status=0
 # against one server, now and then finds a client ended under Wine without
 # finishing its script); every test that needed it is named at the end.
 ctest --preset mingw --parallel $((desktops * 2)) --resource-spec-file "$QUILLBAR_DESKTOP_RESOURCES" \
-    --repeat until-pass:3 | tee "$log" || status=$?
+    --repeat until-pass:3 "$@" | tee "$log" || status=$?
 end_phase "tests"
+(($#)) && exit $status
 
 # The figures of this run, as bench/run's rows.
 {
