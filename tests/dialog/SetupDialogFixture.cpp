@@ -85,7 +85,7 @@ INT_PTR SetupDialogTest::RunDialog(const std::function<void(HWND dialog)>& user)
         }
         user(dialog);
         // A test that left the dialog open must not hang the run.
-        if (!WaitForWindowGone(dialog, 20000)) {
+        if (!WaitForWindowGone(dialog)) {
             ADD_FAILURE() << "the dialog is still open";
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }

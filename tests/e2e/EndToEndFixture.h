@@ -5,6 +5,7 @@
 // the running-object table. Every stand-in application is configured by a
 // file and leaves its state and the calls it received in the test's folder.
 
+#include "Patience.h"
 #include "QbsetupFixture.h"
 #include "ScratchFolder.h"
 
@@ -32,7 +33,7 @@ protected:
     // Starts qbsetup.exe without arguments and returns its setup dialog.
     HWND OpenSetupDialog();
     // Waits until that qbsetup.exe has ended; false after the time-out.
-    bool WaitForQbsetup(DWORD timeoutMs = 60000);
+    bool WaitForQbsetup(DWORD timeoutMs = kPatienceMs);
 
     // Runs a JScript with cscript; returns what it printed.
     std::string RunScript(const std::string& script) const;

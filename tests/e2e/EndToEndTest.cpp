@@ -202,7 +202,7 @@ TEST_F(EndToEndTest, DialogWaitsForABusyAddinBeforeSwitchingItsHostOff)
     ASSERT_TRUE(wait) << "the busy-wait dialog";
     EXPECT_NE(ControlText(wait, 1009).find("Microsoft PowerPoint"), std::string::npos);
     EXPECT_FALSE(Exists("PowerPoint.state")) << "PowerPoint is not touched while the add-in works";
-    EXPECT_TRUE(WaitForWindowGone(wait, 20000)) << "it closes once the add-in lets go";
+    EXPECT_TRUE(WaitForWindowGone(wait)) << "it closes once the add-in lets go";
     ASSERT_TRUE(WaitForQbsetup());
     EXPECT_TRUE(Exists("PowerPoint.released"));
     EXPECT_FALSE(AddinRecordExists(HostId::PowerPoint));

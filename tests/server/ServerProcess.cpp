@@ -54,7 +54,7 @@ void EndProcesses(const char* image)
     }
     for (DWORD id : servers) {
         const KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-        if (process && WaitForSingleObject(process.Get(), 10000) == WAIT_TIMEOUT)
+        if (process && WaitForSingleObject(process.Get(), kPatienceMs) == WAIT_TIMEOUT)
             TerminateProcess(process.Get(), 1);
     }
 }

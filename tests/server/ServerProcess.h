@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Patience.h"
+
 #include <windows.h>
 
 // Programs of the prefix by their file name ("qbsetup.exe", ...).
@@ -12,9 +14,9 @@ DWORD FindProcess(const char* image);
 // registered, and later clients would be handed a dead object.)
 void EndProcesses(const char* image);
 // Waits until none runs; false after the time-out.
-bool WaitForNoProcess(const char* image, DWORD timeoutMs);
+bool WaitForNoProcess(const char* image, DWORD timeoutMs = kPatienceMs);
 
 // The same for qbsetup.exe running as COM server.
 inline int CountServerProcesses() { return CountProcesses("qbsetup.exe"); }
 inline void EndServerProcesses() { EndProcesses("qbsetup.exe"); }
-inline bool WaitForNoServer(DWORD timeoutMs) { return WaitForNoProcess("qbsetup.exe", timeoutMs); }
+inline bool WaitForNoServer(DWORD timeoutMs = kPatienceMs) { return WaitForNoProcess("qbsetup.exe", timeoutMs); }

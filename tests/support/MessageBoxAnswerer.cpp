@@ -57,7 +57,7 @@ void MessageBoxAnswerer::AnswerVisibleBoxes()
         EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&seen.icon));
         answered_.insert(box);
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(box, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 5000, &ignored);
+        SendMessageTimeoutA(box, WM_COMMAND, IDOK, 0, SMTO_NORMAL, kPatienceMs, &ignored);
         {
             std::lock_guard<std::mutex> guard(lock_);
             seen_.push_back(std::move(seen));

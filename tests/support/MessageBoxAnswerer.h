@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Patience.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -31,7 +33,7 @@ public:
 
     // Waits until at least count boxes were answered or the time-out passed;
     // returns all seen so far.
-    std::vector<SeenMessageBox> WaitFor(size_t count, DWORD timeoutMs = 10000);
+    std::vector<SeenMessageBox> WaitFor(size_t count, DWORD timeoutMs = kPatienceMs);
     std::vector<SeenMessageBox> Seen();
 
 private:

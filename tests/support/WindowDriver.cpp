@@ -29,7 +29,7 @@ std::string WindowText(HWND window)
     char text[4096] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
+                        SMTO_NORMAL, kPatienceMs, &copied);
     return text;
 }
 
