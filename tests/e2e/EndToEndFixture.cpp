@@ -38,7 +38,7 @@ void EndToEndTest::SetUp()
 void EndToEndTest::TearDown()
 {
     if (qbsetup_) {
-        WaitForSingleObject(qbsetup_, 10000);
+        WaitForSingleObject(qbsetup_, kPatienceMs);
         CloseHandle(qbsetup_);
     }
     EndProcesses("office_standin.exe");
@@ -100,7 +100,7 @@ HWND EndToEndTest::OpenSetupDialog()
         return nullptr;
     CloseHandle(process.hThread);
     qbsetup_ = process.hProcess;
-    return WaitForWindow("#32770", "Quillbar", 20000);
+    return WaitForWindow("#32770", "Quillbar");
 }
 
 bool EndToEndTest::WaitForQbsetup(DWORD timeoutMs)
@@ -116,7 +116,7 @@ bool EndToEndTest::WaitForQbsetup(DWORD timeoutMs)
 std::string EndToEndTest::RunScript(const std::string& script) const
 {
     const std::string path = folder_.Write("client.js", script);
-    const ProgramRun run = RunProgram("cscript.exe //nologo \"" + path + "\"", 120000);
+    const ProgramRun run = RunProgram(std::string(kScriptHost) + " \"" + path + "\"");
     EXPECT_TRUE(run.finished);
     return run.output;
 }

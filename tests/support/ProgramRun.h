@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Patience.h"
 #include "UniqueHandle.h"
 
 #include <windows.h>
@@ -15,7 +16,7 @@ struct ProgramRun {
     std::string output;
 };
 
-ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
+ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs = kPatienceMs);
 
 // Starts a program that runs beside the test (no console, no captured
 // output); its process handle, or none when it could not start.
@@ -24,3 +25,8 @@ KernelHandle StartProgram(const std::string& commandLine);
 // The folder of the running test program, where the build puts the
 // deliverables and stand-ins too (with a trailing backslash).
 std::string BinaryFolder();
+
+// The script host our script clients run in: the one 64-bit Windows starts
+// for a script by default, the 64-bit cscript (reached from a 32-bit program
+// through sysnative). A test that needs the 32-bit one names "cscript.exe".
+constexpr char kScriptHost[] = "C:\\windows\\sysnative\\cscript.exe //nologo";
