@@ -44,6 +44,7 @@ echo "run-tests: creating $desktops Wine desktops for this run"
 export QUILLBAR_PREFIX_TEMPLATE=$build/wine-prefix
 make_sandbox_desktops "$desktops" shell_tests.exe dialog_tests.exe qbsetup.exe office_standin.exe cscript.exe
 at_exit drop_sandbox_desktops
+keep_desktops_open "$build/bin/desktop_keeper.exe"
 end_phase "prefix creation"
 
 log=$build/Testing/last-run.log
@@ -79,7 +80,8 @@ cut -f2,3 "$build/test-times.txt" | awk -F'\t' '{printf "  %8.1f  %s\n", $2, $1}
 again=$(sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .*\*\*\*(Failed|Timeout|Exception).*/\1/p' "$log" | sort -u)
 if [ -n "$again" ]; then
     echo
-    echo "run-tests: failed at their first run:"
+    echo "run-tests: failed at their first run (suites, and the tests in them that failed):"
     sed 's/^/  /' <<<"$again"
+    sed -nE 's/^\[  FAILED  \] ([^ ,]+\.[^ ,]+)( .*)?\r?$/    \1/p' "$log" | sort -u
 fi
 exit $status
