@@ -11,7 +11,8 @@
 #                            up the emulation (as root; otherwise says how);
 #                            QUILLBAR_I386=emulated forces it, and a handler
 #                            registered for that is removed at the end
-#   release_i386_emulation   removes the handler a forced run registered
+#   release_i386_emulation   removes the handler a forced run registered (or
+#                            switches off again one it switched on)
 
 quillbar_i386_handler_name=qemu-i386
 # An ELF32 little-endian i386 executable or shared object (as Debian's own
@@ -112,6 +113,14 @@ register_i386_emulation() {
         mount -t binfmt_misc binfmt_misc "$quillbar_binfmt" || return 1
     fi
     [ "$(cat "$quillbar_binfmt/status")" = enabled ] || echo 1 >"$quillbar_binfmt/status"
+    # One of that name that was switched off is switched on again (and, if
+    # this run is forced, off at its end).
+    if [ -e "$quillbar_binfmt/$quillbar_i386_handler_name" ]; then
+        echo 1 >"$quillbar_binfmt/$quillbar_i386_handler_name"
+        quillbar_i386_release=0
+        return
+    fi
+    quillbar_i386_release=-1
     # F: the kernel opens qemu-i386 now, so the handler works in a chroot too.
     echo ":$quillbar_i386_handler_name:M::$quillbar_i386_magic:$quillbar_i386_mask:$(command -v qemu-i386):POCF" \
         >"$quillbar_binfmt/register"
@@ -143,7 +152,7 @@ ensure_i386_programs() {
         handler=$quillbar_i386_handler_name
         # A forced run leaves the machine as it found it.
         if [ -n "$native" ]; then
-            QUILLBAR_I386_REGISTERED=$handler
+            quillbar_i386_registered=$handler
             at_exit release_i386_emulation
         fi
     fi
@@ -158,7 +167,8 @@ ensure_i386_programs() {
 }
 
 release_i386_emulation() {
-    [ -n "${QUILLBAR_I386_REGISTERED:-}" ] || return 0
-    [ -e "$quillbar_binfmt/$QUILLBAR_I386_REGISTERED" ] && echo -1 >"$quillbar_binfmt/$QUILLBAR_I386_REGISTERED"
-    QUILLBAR_I386_REGISTERED=
+    [ -n "${quillbar_i386_registered:-}" ] || return 0
+    [ -e "$quillbar_binfmt/$quillbar_i386_registered" ] &&
+        echo "${quillbar_i386_release:--1}" >"$quillbar_binfmt/$quillbar_i386_registered"
+    quillbar_i386_registered=
 }
