@@ -10,7 +10,8 @@
 #   ensure_i386_programs     finds out and, where the kernel runs none, sets
 #                            up the emulation (as root; otherwise says how);
 #                            QUILLBAR_I386=emulated forces it, and a handler
-#                            registered for that is removed at the end
+#                            registered for that is removed at the end; sets
+#                            quillbar_i386_emulated where they run emulated
 #   release_i386_emulation   removes the handler a forced run registered (or
 #                            switches off again one it switched on)
 
@@ -157,6 +158,7 @@ ensure_i386_programs() {
         fi
     fi
     if [ -n "$handler" ]; then
+        quillbar_i386_emulated=1
         if [ -n "$native" ]; then
             echo "32-bit x86 programs run under qemu-i386 (binfmt_misc handler $handler), though this kernel runs them natively"
         else
