@@ -44,7 +44,6 @@ echo "run-tests: creating $desktops Wine desktops for this run"
 export QUILLBAR_PREFIX_TEMPLATE=$build/wine-prefix
 make_sandbox_desktops "$desktops" shell_tests.exe dialog_tests.exe qbsetup.exe office_standin.exe cscript.exe
 at_exit drop_sandbox_desktops
-keep_desktops_open "$build/bin/desktop_keeper.exe"
 end_phase "prefix creation"
 
 log=$build/Testing/last-run.log

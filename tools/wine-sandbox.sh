@@ -17,7 +17,6 @@
 #   drop_sandbox_prefix      stops the server and deletes the prefix
 #   make_sandbox_desktops N  N such prefixes, each with a display of its own,
 #                            for a test run (see there)
-#   keep_desktops_open P     keeps those desktops open with program P
 #
 # Wine must see the (virtual) display from its first process on: a Wine
 # desktop made without one stays without one.
@@ -284,18 +283,6 @@ make_sandbox_desktops() {
     printf '{"version": {"major": 1, "minor": 0}, "local": [{"desktop": [%s]}]}\n' \
         "${slots[*]}" >"$QUILLBAR_DESKTOP_RESOURCES"
     export QUILLBAR_DESKTOP_RESOURCES
-}
-
-# Starts PROGRAM (desktop_keeper.exe) on every desktop of the run, where it
-# stays until drop_sandbox_desktops ends the desktop's wineserver: Wine
-# otherwise closes a desktop, and ends its explorer.exe, whenever no program
-# uses it, and starts both again for the next one.
-keep_desktops_open() {
-    local i desktop
-    for ((i = 0; i < ${QUILLBAR_DESKTOP_COUNT:-0}; i++)); do
-        eval "desktop=\${QUILLBAR_DESKTOP_$i:-}"
-        WINEPREFIX=${desktop% *} DISPLAY=${desktop##* } wine "$1" </dev/null >/dev/null 2>&1 &
-    done
 }
 
 # An Xvfb on the first free display number from 90 on, in virtual_display.

@@ -1,6 +1,7 @@
 #include "SetupDialogFixture.h"
 
 #include "AddinRecord.h"
+#include "ClipboardText.h"
 #include "OfficeInstallation.h"
 #include "WindowDriver.h"
 
@@ -30,6 +31,8 @@ HostLock SetupDialogTest::RecordingOperations::AcquireLock(const OfficeHost& hos
 
 SetupDialogTest::SetupDialogTest()
 {
+    // A clipboard question comes only where a test puts something there.
+    EmptyTheClipboard();
     install_ = [this](const OfficeHost& host, bool enable) {
         std::string event = std::string(host.officeKey) + (enable ? " on" : " off");
         const auto semaphore = semaphores_.find(IdOf(host));

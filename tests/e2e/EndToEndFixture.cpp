@@ -58,11 +58,16 @@ void EndToEndTest::StartRunning(const std::string& name, const char* host) const
     EXPECT_TRUE(WaitUntil([&] { return Exists(name + ".ready"); })) << name << " did not start";
 }
 
-void EndToEndTest::StartBusyAddin(const char* officeKey, int counts, int milliseconds) const
+void EndToEndTest::StartBusyAddin(const char* officeKey, int counts) const
 {
-    StartDetached(StandIn() + " --hold " + officeKey + " " + std::to_string(counts) + " " +
-                  std::to_string(milliseconds) + " --dir \"" + folder_.Path() + "\"");
+    StartDetached(StandIn() + " --hold " + officeKey + " " + std::to_string(counts) + " --dir \"" +
+                  folder_.Path() + "\"");
     EXPECT_TRUE(WaitUntil([&] { return Exists(std::string(officeKey) + ".holding"); }));
+}
+
+void EndToEndTest::LetBusyAddinGo(const char* officeKey) const
+{
+    folder_.Write(std::string(officeKey) + ".release", "");
 }
 
 std::string EndToEndTest::State(const std::string& name) const

@@ -22,7 +22,9 @@ protected:
     // Starts an application that is already running when qbsetup comes.
     void StartRunning(const std::string& name, const char* host) const;
     // An add-in holding counts of its host's semaphore for a while.
-    void StartBusyAddin(const char* officeKey, int counts, int milliseconds) const;
+    // An add-in holding its host's lock until LetBusyAddinGo.
+    void StartBusyAddin(const char* officeKey, int counts) const;
+    void LetBusyAddinGo(const char* officeKey) const;
 
     // What an application left: its state tree and its journal.
     std::string State(const std::string& name) const;

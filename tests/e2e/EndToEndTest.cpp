@@ -192,7 +192,7 @@ TEST_F(EndToEndTest, DialogWaitsForABusyAddinBeforeSwitchingItsHostOff)
     InstallHost(HostId::PowerPoint, OfficeVersion::V10);
     Configure("PowerPoint", kDialogHosts);
     EnableAddin(HostId::PowerPoint);
-    StartBusyAddin("PowerPoint", 3, 2500);
+    StartBusyAddin("PowerPoint", 3);
 
     HWND dialog = OpenSetupDialog();
     ASSERT_TRUE(dialog);
@@ -202,6 +202,7 @@ TEST_F(EndToEndTest, DialogWaitsForABusyAddinBeforeSwitchingItsHostOff)
     ASSERT_TRUE(wait) << "the busy-wait dialog";
     EXPECT_NE(ControlText(wait, 1009).find("Microsoft PowerPoint"), std::string::npos);
     EXPECT_FALSE(Exists("PowerPoint.state")) << "PowerPoint is not touched while the add-in works";
+    LetBusyAddinGo("PowerPoint");
     EXPECT_TRUE(WaitForWindowGone(wait)) << "it closes once the add-in lets go";
     ASSERT_TRUE(WaitForQbsetup());
     EXPECT_TRUE(Exists("PowerPoint.released"));

@@ -260,7 +260,9 @@ TEST_F(QuillbarTunerTest, ServerEndsByItselfAboutSixSecondsAfterTheLastRelease)
     ASSERT_TRUE(WaitForNoServer(15000));
     const DWORD lived = GetTickCount() - released;
     EXPECT_GE(lived, 5000u);
-    EXPECT_LE(lived, 9000u);
+    // Ending takes the server about as long as starting did (slow where
+    // 32-bit code is emulated); the idle time itself is the server's own.
+    EXPECT_LE(lived, 9000u + coldStart);
     std::printf("cold start %lu ms, server ended %lu ms after the last release\n", coldStart,
                 lived);
 }

@@ -11,8 +11,10 @@
 //   office_standin.exe --run <name> --host <Host> --dir <dir>
 //       an application already running: in the running-object table (Word
 //       also with its main window) until the quit message arrives
-//   office_standin.exe --hold <officeKey> <counts> <milliseconds> --dir <dir>
-//       an add-in busy for a while: holds counts of its host's semaphore
+//   office_standin.exe --hold <officeKey> <counts> --dir <dir>
+//       an add-in busy until told: holds counts of its host's semaphore until
+//       <dir>\<officeKey>.release appears, and the semaphore itself while <dir>
+//       exists
 //
 // An application is configured by <dir>\<name>.config ("key = value" lines,
 // see ReadConfiguration) and leaves <dir>\<name>.state (its state as a tree,
@@ -296,20 +298,40 @@ int RunRunning(const HostInfo& host, const std::string& name, const std::string&
     return 0;
 }
 
-// An add-in in the middle of an operation: holds counts of the semaphore,
-// lets them go after a while, and keeps the semaphore a little longer.
-int HoldSemaphore(const std::string& officeKey, long counts, DWORD milliseconds,
-                  const std::string& dir)
+bool FileExists(const std::string& path)
 {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Polls until a file is there (or gone), or the limit has passed: a test
+// that failed half-way never says go. True when it came (or went).
+bool WaitForFile(const std::string& path, bool exists, DWORD limitMs)
+{
+    const DWORD start = GetTickCount();
+    while (FileExists(path) != exists) {
+        if (GetTickCount() - start > limitMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+// An add-in in the middle of an operation: holds counts of the semaphore
+// until the test lets it go, then keeps the (free) semaphore for as long as
+// the test's folder is there, so that the tuner finds it free rather than
+// gone.
+int HoldSemaphore(const std::string& officeKey, long counts, const std::string& dir)
+{
+    constexpr DWORD kLimitMs = 5 * 60 * 1000;
     HANDLE semaphore = CreateSemaphoreA(nullptr, 100 - counts, 100,
                                         ("Quillbar.Global.Semaphore." + officeKey).c_str());
     if (!semaphore)
         return 1;
     std::ofstream(dir + "\\" + officeKey + ".holding") << counts << "\n";
-    Sleep(milliseconds);
+    WaitForFile(dir + "\\" + officeKey + ".release", true, kLimitMs);
     ReleaseSemaphore(semaphore, counts, nullptr);
     std::ofstream(dir + "\\" + officeKey + ".released") << counts << "\n";
-    Sleep(5000);
+    WaitForFile(dir, false, kLimitMs);
     CloseHandle(semaphore);
     return 0;
 }
@@ -337,7 +359,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         result = RunRegistration({{"DIR", Option(arguments, "--unregister")}}, false);
     else if (!Option(arguments, "--hold").empty())
         result = HoldSemaphore(Option(arguments, "--hold"), std::stol(Option(arguments, "--hold", 2)),
-                               std::stoul(Option(arguments, "--hold", 3)), dir);
+                               dir);
     else if (const HostInfo* host = FindHost(Option(arguments, "--host"))) {
         const std::string name = Option(arguments, "--run");
         result = name.empty() ? (host->clsid ? ServeCreated(*host, dir) : 2)
