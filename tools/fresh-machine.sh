@@ -96,6 +96,11 @@ leave_root() {
         rm -rf --one-file-system "$root"
     fi
 }
+# binfmt_misc mounted here where it is not, so that a handler the root's run
+# registers for itself is seen here and goes with the root.
+if [ ! -e "$quillbar_binfmt/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$quillbar_binfmt" 2>/dev/null || true
+fi
 handler_before=$(i386_emulation_handler)
 at_exit leave_root
 
