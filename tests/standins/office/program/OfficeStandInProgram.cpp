@@ -303,13 +303,16 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Polls until a file is there (or gone), or the limit has passed: a test
-// that failed half-way never says go. True when it came (or went).
+// Polls until a file is there (or gone), the quit message arrives (the
+// test ends its stand-ins) or the limit has passed (a test that failed
+// half-way never says go). True when the file came (or went).
 bool WaitForFile(const std::string& path, bool exists, DWORD limitMs)
 {
     const DWORD start = GetTickCount();
     while (FileExists(path) != exists) {
-        if (GetTickCount() - start > limitMs)
+        MSG message;
+        if (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ||
+            GetTickCount() - start > limitMs)
             return false;
         Sleep(20);
     }
@@ -328,7 +331,10 @@ int HoldSemaphore(const std::string& officeKey, long counts, const std::string& 
     if (!semaphore)
         return 1;
     std::ofstream(dir + "\\" + officeKey + ".holding") << counts << "\n";
-    WaitForFile(dir + "\\" + officeKey + ".release", true, kLimitMs);
+    if (!WaitForFile(dir + "\\" + officeKey + ".release", true, kLimitMs)) {
+        CloseHandle(semaphore);
+        return 1;
+    }
     ReleaseSemaphore(semaphore, counts, nullptr);
     std::ofstream(dir + "\\" + officeKey + ".released") << counts << "\n";
     WaitForFile(dir, false, kLimitMs);
