@@ -300,9 +300,21 @@ HRESULT RegistrarScript::Install() const
 
 HRESULT RegistrarScript::Remove() const
 {
+    return RemoveKeys(nullptr);
+}
+
+HRESULT RegistrarScript::RemoveWithin(const char* name) const
+{
+    return RemoveKeys(name);
+}
+
+HRESULT RegistrarScript::RemoveKeys(const char* onlyName) const
+{
     HRESULT first = S_OK;
     for (const Root& root : roots_) {
         for (const Key& key : root.keys) {
+            if (onlyName && !SameWord(key.name, onlyName))
+                continue;
             const HRESULT hr = RemoveKey(root.handle, key);
             if (SUCCEEDED(first))
                 first = hr;

@@ -66,6 +66,11 @@ public:
     // failure), else S_OK.
     HRESULT Remove() const;
 
+    // Like Remove, but only for the first-level keys called `name` (compared
+    // without case) and what the script lists below them; the script's other
+    // first-level keys stay as they are.
+    HRESULT RemoveWithin(const char* name) const;
+
 private:
     enum class Mark { Plain, NoRemove, ForceRemove };
 
@@ -92,6 +97,7 @@ private:
 
     static HRESULT InstallKey(HKEY parent, const Key& key);
     static HRESULT RemoveKey(HKEY parent, const Key& key);
+    HRESULT RemoveKeys(const char* onlyName) const;  // all first-level keys for null
 
     std::vector<Root> roots_;
 };

@@ -20,6 +20,9 @@ const std::string kFolderClass = "CLSID\\{D3E1ABFB-F269-4141-AB03-8E3BEF45AD4C}"
 const std::string kMenuClass = "CLSID\\{E28C61E1-67D8-4005-9BF4-E232B2EB9012}";
 const std::string kTypeLibrary = "TypeLib\\{D6211B37-6983-411C-AE4B-B3E32BBCA86E}\\1.0";
 const std::string kFolderInterface = "Interface\\{3C2D0F94-F569-40A1-9078-A9D2E93A7EE6}";
+const std::string kHandler = "*\\shellex\\ContextMenuHandlers\\TalvoMenu";
+const std::string kProgIds[] = {"Talvo6.WebPageFolder", "Talvo6.WebPageFolder.1",
+                                "Talvo6.ShellContextMenu", "Talvo6.ShellContextMenu.1"};
 
 struct Bitness {
     const char* name;
@@ -61,34 +64,60 @@ protected:
     ScratchFolder folder_;
 };
 
-TEST_F(BothLibraries, EachViewNamesItsOwnFileAndUnregisteringBothLeavesNothing)
+// The ProgIDs and the context-menu handler key are shared by both views: while
+// one library stays registered, unregistering the other leaves them, and its
+// script hosts still create the folder by ProgID.
+TEST_F(BothLibraries, EachViewNamesItsOwnFileAndUnregisteringOneLeavesTheOtherWorking)
 {
-    for (const Bitness& bitness : bitnesses_)
-        ASSERT_EQ(Regsvr32(bitness, ""), 0u) << bitness.name;
+    const FolderSettingsFixture settings;
+    settings.Set("Setup", folder_.MakeFolder("Setup"));
+    folder_.Write("Setup\\a.sci", SciFile("Name=a\r\n"));
+    const std::string script =
+        folder_.Write("count.js", "var folder = new ActiveXObject('Talvo6.WebPageFolder');\n"
+                                  "WScript.Echo(folder.Count);\n");
 
-    for (const Bitness& bitness : bitnesses_) {
-        for (const std::string& clsid : {kFolderClass, kMenuClass})
-            EXPECT_EQ(Default(clsid + "\\InprocServer32", bitness.view), bitness.library)
-                << bitness.name << " " << clsid;
-        EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT, kFolderInterface, bitness.view))
-            << bitness.name;
-    }
-    // Shared by both views: one type library with a file for each platform.
-    EXPECT_EQ(Default(kTypeLibrary + "\\0\\win32", 0), bitnesses_[0].library);
-    EXPECT_EQ(Default(kTypeLibrary + "\\0\\win64", 0), bitnesses_[1].library);
+    for (size_t first : {0u, 1u}) {
+        const Bitness& gone = bitnesses_[first];
+        const Bitness& kept = bitnesses_[1 - first];
+        for (const Bitness& bitness : bitnesses_)
+            ASSERT_EQ(Regsvr32(bitness, ""), 0u) << bitness.name;
 
-    for (const Bitness& bitness : bitnesses_)
-        EXPECT_EQ(Regsvr32(bitness, "/u"), 0u) << bitness.name;
+        for (const Bitness& bitness : bitnesses_) {
+            for (const std::string& clsid : {kFolderClass, kMenuClass})
+                EXPECT_EQ(Default(clsid + "\\InprocServer32", bitness.view), bitness.library)
+                    << bitness.name << " " << clsid;
+            EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT, kFolderInterface, bitness.view))
+                << bitness.name;
+        }
+        // Shared by both views: one type library with a file for each platform.
+        EXPECT_EQ(Default(kTypeLibrary + "\\0\\win32", 0), bitnesses_[0].library);
+        EXPECT_EQ(Default(kTypeLibrary + "\\0\\win64", 0), bitnesses_[1].library);
 
-    for (const Bitness& bitness : bitnesses_) {
-        for (const std::string& key :
-             {kFolderClass, kMenuClass, kFolderInterface, std::string("Talvo6.WebPageFolder"),
-              std::string("Talvo6.WebPageFolder.1"), std::string("Talvo6.ShellContextMenu"),
-              std::string("Talvo6.ShellContextMenu.1"),
-              std::string("*\\shellex\\ContextMenuHandlers\\TalvoMenu"),
-              std::string("TypeLib\\{D6211B37-6983-411C-AE4B-B3E32BBCA86E}")})
-            EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, key, bitness.view))
-                << bitness.name << " " << key;
+        EXPECT_EQ(Regsvr32(gone, "/u"), 0u) << gone.name;
+
+        EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, kFolderClass, gone.view)) << gone.name;
+        EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, kMenuClass, gone.view)) << gone.name;
+        EXPECT_EQ(Default(kMenuClass + "\\InprocServer32", kept.view), kept.library);
+        for (const std::string& progId : kProgIds)
+            EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT, progId + "\\CLSID", kept.view))
+                << kept.name << " " << progId;
+        EXPECT_EQ(Default(kHandler, kept.view), "{E28C61E1-67D8-4005-9BF4-E232B2EB9012}")
+            << kept.name;
+        const ProgramRun run = RunProgram(kept.tools + "cscript.exe //nologo \"" + script + "\"");
+        EXPECT_EQ(run.output, "1\r\n") << kept.name << " after " << gone.name << " went";
+
+        EXPECT_EQ(Regsvr32(kept, "/u"), 0u) << kept.name;
+
+        for (const Bitness& bitness : bitnesses_) {
+            for (const std::string& key : kProgIds)
+                EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, key, bitness.view))
+                    << bitness.name << " " << key;
+            for (const std::string& key :
+                 {kFolderClass, kMenuClass, kFolderInterface, kHandler,
+                  std::string("TypeLib\\{D6211B37-6983-411C-AE4B-B3E32BBCA86E}")})
+                EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, key, bitness.view))
+                    << bitness.name << " " << key;
+        }
     }
 }
 

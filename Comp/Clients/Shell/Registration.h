@@ -10,6 +10,10 @@
 // library.
 HRESULT RegisterServer();
 
-// Removes what each class's script writes and unregisters the type library.
-// Failures of single deletions are not reported.
+// Removes what each class's script writes and unregisters the type library
+// (this platform's registration of it). While the library of the other
+// bitness still registers a class in the other registry view, only the
+// class's own keys in this view go: its ProgIDs and the context-menu handler
+// key, which both views share, stay for the other library. Failures of single
+// deletions are not reported.
 HRESULT UnregisterServer();
