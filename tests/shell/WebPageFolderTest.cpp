@@ -11,11 +11,51 @@
 
 #include <objsafe.h>
 
+#include <fstream>
 #include <set>
+#include <string>
 
 namespace {
 
 const char kFolders[] = "Software\\Talvoworks\\TLVO6\\Folders";
+
+// Makes a folder the process's current one for as long as it lives.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder)
+    {
+        char previous[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, previous);
+        previous_ = previous;
+        EXPECT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder;
+    }
+    ~CurrentFolder() { SetCurrentDirectoryA(previous_.c_str()); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::string previous_;
+};
+
+// A file in the Windows folder, where the profile API looks for a bare file
+// name, for as long as it lives.
+class FileInWindowsFolder {
+public:
+    FileInWindowsFolder(const std::string& name, const std::string& content)
+    {
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        path_ = std::string(windows) + "\\" + name;
+        std::ofstream(path_, std::ios::binary) << content;
+        EXPECT_EQ(ReadWholeFile(path_), content) << path_;
+    }
+    ~FileInWindowsFolder() { DeleteFileA(path_.c_str()); }
+    FileInWindowsFolder(const FileInWindowsFolder&) = delete;
+    FileInWindowsFolder& operator=(const FileInWindowsFolder&) = delete;
+
+private:
+    std::string path_;
+};
 
 class WebPageFolderTest : public ::testing::Test {
 protected:
@@ -114,13 +154,25 @@ TEST_F(WebPageFolderTest, PathIsTheRootFolderWithATrailingSeparator)
     EXPECT_EQ(PathOf(folder.Get()), "E:\\Anders/");
 }
 
-TEST_F(WebPageFolderTest, MissingSetupFolderGivesNoEntries)
+// Only a full path names the setup folder: for any other name the search
+// would look in the current folder and the profile API read a bare name from
+// the Windows folder, so the entries found would be read from elsewhere.
+TEST_F(WebPageFolderTest, MissingRelativeOrAbsentSetupFolderGivesNoEntries)
 {
-    EXPECT_EQ(CountOf(NewFolder().Get()), 0);
-    SetFolder("Setup", folder_ / "does not exist");
-    auto folder = NewFolder();
-    EXPECT_EQ(CountOf(folder.Get()), 0);
-    EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "");
+    const CurrentFolder current(folder_.Path());
+    folder_.Write("Setup\\a.sci", SciFile("Caption=relative\r\n"));
+    const std::string sameName = "tlvshell-test-" + std::to_string(GetCurrentProcessId()) + ".sci";
+    folder_.Write(sameName, SciFile("Caption=current folder\r\n"));
+    const FileInWindowsFolder elsewhere(sameName, SciFile("Caption=Windows folder\r\n"));
+
+    EXPECT_EQ(CountOf(NewFolder().Get()), 0) << "no Setup value";
+    for (const std::string& setup :
+         {std::string(), std::string("Setup"), std::string(".\\Setup\\"), folder_ / "fehlt"}) {
+        SetFolder("Setup", setup);
+        auto folder = NewFolder();
+        EXPECT_EQ(CountOf(folder.Get()), 0) << "Setup = " << setup;
+        EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "") << "Setup = " << setup;
+    }
 }
 
 TEST_F(WebPageFolderTest, FileExistsTellsFilesFromFolders)

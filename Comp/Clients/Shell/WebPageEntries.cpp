@@ -40,11 +40,28 @@ WebPageEntry ReadEntry(const std::string& file, std::vector<char>& buffer)
     return entry;
 }
 
+// A full path names the same folder for every reader: one from a drive's root
+// (C:\Setup) or a network path (\\server\share\Setup). Any other name would be
+// read from two places: the directory search takes it from the current
+// folder, while the profile API reads a bare file name from the Windows folder.
+bool IsFullPath(const std::string& path)
+{
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const auto isDriveLetter = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
+    if (path.size() >= 3 && isDriveLetter(path[0]) && path[1] == ':' && isSeparator(path[2]))
+        return true;
+    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+}
+
 }  // namespace
 
 std::vector<WebPageEntry> ReadWebPageEntries(const std::string& setupFolder)
 {
     std::vector<WebPageEntry> entries;
+    if (!IsFullPath(setupFolder))
+        return entries;
     std::vector<char> buffer(kBufferSize);
     std::string pattern = setupFolder;
     WIN32_FIND_DATAA found;

@@ -10,7 +10,8 @@
 // product's root folder.
 using WebPageEntry = std::unordered_map<std::string, std::string>;
 
-// One entry for each "*.sci" file in the setup folder (which is empty or ends
+// One entry for each "*.sci" file in the setup folder (a full path ending
 // with a separator) that has at least one tag, in the order the directory
-// listing returns the files.
+// listing returns the files. A setup folder that is empty or not a full path
+// gives no entries.
 std::vector<WebPageEntry> ReadWebPageEntries(const std::string& setupFolder);
