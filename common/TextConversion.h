@@ -7,3 +7,9 @@
 
 std::wstring ToWide(const std::string& text);
 std::string ToNarrow(const wchar_t* text);  // a null pointer gives ""
+
+// The text in the ANSI code page when every character has its own there, so
+// that converting back gives the same text: no default character ('?') for
+// one the code page lacks, no best-fit look-alike. Otherwise false, and
+// narrow is empty. Zero characters are converted like any other.
+bool ToNarrowExactly(const std::wstring& text, std::string& narrow);

@@ -37,7 +37,12 @@ std::string PathOf(ITalvo6WebPageFolder* folder)
 
 long FileExistsOf(ITalvo6WebPageFolder* folder, const std::string& name)
 {
-    Bstr nameText(ToWide(name));
+    return FileExistsOf(folder, ToWide(name));
+}
+
+long FileExistsOf(ITalvo6WebPageFolder* folder, const std::wstring& name)
+{
+    Bstr nameText(name);
     long exists = -1;
     EXPECT_EQ(folder->FileExists(nameText.Get(), &exists), S_OK);
     return exists;

@@ -14,6 +14,7 @@ long CountOf(ITalvo6WebPageFolder* folder);
 std::string TagOf(ITalvo6WebPageFolder* folder, long item, const wchar_t* name);
 std::string PathOf(ITalvo6WebPageFolder* folder);
 long FileExistsOf(ITalvo6WebPageFolder* folder, const std::string& name);
+long FileExistsOf(ITalvo6WebPageFolder* folder, const std::wstring& name);
 
 // A ".sci" file's text with the section the web-page folder reads.
 std::string SciFile(const std::string& lines);

@@ -6,6 +6,7 @@
 #include "ScratchFolder.h"
 #include "ScratchRegistry.h"
 #include "ShellLibrary.h"
+#include "TextConversion.h"
 
 #include <gtest/gtest.h>
 
@@ -178,15 +179,26 @@ TEST_F(WebPageFolderTest, MissingRelativeOrAbsentSetupFolderGivesNoEntries)
 TEST_F(WebPageFolderTest, FileExistsTellsFilesFromFolders)
 {
     const std::string file = folder_.Write("Daten\\liste.txt", "x");
+    const std::string umlaut = folder_.Write("Daten\\W\xF6rter.txt", "x");
     auto folder = NewFolder();
     EXPECT_EQ(FileExistsOf(folder.Get(), file), 1);
+    EXPECT_EQ(FileExistsOf(folder.Get(), umlaut), 1);
     EXPECT_EQ(FileExistsOf(folder.Get(), folder_ / "Daten\\*.txt"), 1);
+    EXPECT_EQ(FileExistsOf(folder.Get(), folder_ / "Daten\\list?.txt"), 1);
     EXPECT_EQ(FileExistsOf(folder.Get(), folder_ / "Daten"), 0);
     EXPECT_EQ(FileExistsOf(folder.Get(), folder_ / "Daten\\fehlt.txt"), 0);
     EXPECT_EQ(FileExistsOf(folder.Get(), ""), 0);
     long exists = -1;
     EXPECT_EQ(folder->FileExists(nullptr, &exists), S_OK);
     EXPECT_EQ(exists, 0);
+
+    // A name the ANSI code page cannot hold names no file: neither its default
+    // character '?' (a wildcard) nor a look-alike may find another one.
+    const std::wstring daten = ToWide(folder_ / "Daten\\");
+    for (const std::wstring& name :
+         {daten + L"list\u4E2D.txt", daten + L"\u013Eiste.txt", daten + L"liste.txt\u0301",
+          daten + std::wstring(L"liste.txt\0.doc", 14)})
+        EXPECT_EQ(FileExistsOf(folder.Get(), name), 0) << ToNarrow(name.c_str());
 }
 
 TEST_F(WebPageFolderTest, DeclaresItselfSafeForUntrustedCallersOnRequest)

@@ -184,8 +184,15 @@ STDMETHODIMP WebPageFolder::FileExists(BSTR fileName, long* exists)
         return E_POINTER;
     *exists = 0;
     return GuardComCall([&] {
-        const std::string name = ToNarrow(fileName);
-        if (name.empty())
+        // Wildcards the caller writes are honoured. A name that the ANSI code
+        // page cannot hold exactly names no file, though: its default
+        // character '?' would be a wildcard and a best-fit look-alike another
+        // name. Nor does one with a zero character, where the search would
+        // end the name.
+        std::string name;
+        if (!fileName ||
+            !ToNarrowExactly(std::wstring(fileName, SysStringLen(fileName)), name) ||
+            name.empty() || name.find('\0') != std::string::npos)
             return S_OK;
         WIN32_FIND_DATAA found;
         FindHandle search(FindFirstFileA(name.c_str(), &found));
