@@ -33,6 +33,25 @@ bool NamesTemplate(std::string name)
     return name.find(addin::kWordTemplateName) != std::string::npos;
 }
 
+// Deletes one entry with Word's alerts off, and on again afterwards also when
+// the deletion fails (a locked template): the user's Word must not go on
+// answering every question by default. The deletion's failure is the one
+// raised; a failure to switch the alerts back on after it is not.
+void DeleteWithoutAlerts(const AutomationObject& word, const AutomationObject& entry)
+{
+    word.Put("DisplayAlerts", Variant::I4(kAlertsNone));
+    try {
+        entry.Call("Delete");
+    } catch (...) {
+        try {
+            word.Put("DisplayAlerts", Variant::I4(kAlertsAll));
+        } catch (const ComError&) {
+        }
+        throw;
+    }
+    word.Put("DisplayAlerts", Variant::I4(kAlertsAll));
+}
+
 // Deletes every entry of Word's add-ins list whose name contains the
 // template's, with Word's alerts off around each deletion. The entries after
 // a deleted one move up a place, so the walk stays at that position; it
@@ -50,9 +69,7 @@ void RemoveTemplateEntries(const AutomationObject& word)
             count = addIns.GetNumber("Count");
             continue;
         }
-        word.Put("DisplayAlerts", Variant::I4(kAlertsNone));
-        entry.Call("Delete");
-        word.Put("DisplayAlerts", Variant::I4(kAlertsAll));
+        DeleteWithoutAlerts(word, entry);
         const long remaining = addIns.GetNumber("Count");
         if (remaining >= count)
             ++index;
