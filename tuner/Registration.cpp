@@ -11,8 +11,7 @@ namespace {
 
 constexpr char kAppIdKey[] = "AppID\\{08CD8342-63B3-4DAE-89B8-A980A37B3D86}";
 
-// The program's path as LocalServer32 names it: the short form when the file
-// system has one.
+// The program's path: the short form when the file system has one.
 std::string ServerPath()
 {
     const std::string path = ModulePath(nullptr);
@@ -30,13 +29,20 @@ HRESULT RunScript(bool install)
 {
     RegistrarScript script;
     HRESULT hr = LoadRegistrarScript(GetModuleHandleA(nullptr), IDR_REGISTRY_SCRIPT,
-                                     {{"MODULE", ServerPath()}}, script);
+                                     {{"MODULE", LocalServerCommand(ServerPath())}}, script);
     if (FAILED(hr))
         return hr;
     return install ? script.Install() : script.Remove();
 }
 
 }  // namespace
+
+std::string LocalServerCommand(const std::string& path)
+{
+    if (path.find(' ') == std::string::npos)
+        return path;
+    return '"' + path + '"';
+}
 
 HRESULT RegisterServer()
 {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // -RegServer. The failing result of the class's registration, else the
 // result of registering the type library.
 HRESULT RegisterServer();
@@ -14,3 +16,8 @@ void UnregisterServer();
 
 // The AppID key with RunAs "Interactive User" (install), or its removal.
 bool RegisterAppId(bool install);
+
+// LocalServer32's command for the program at `path`: in double quotes when
+// the path holds a blank (where the volume keeps no short names), so that
+// starting the server cannot start a program named by the part before it.
+std::string LocalServerCommand(const std::string& path);

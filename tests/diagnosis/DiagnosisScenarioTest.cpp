@@ -195,6 +195,29 @@ TEST_F(DiagnosisTest, EachProbeNamesTheKeyThatDecidedIt)
               "HKLM\\Software\\Microsoft\\Office\\11.0\\Word\\InstallRoot (32-Bit-Ansicht)");
 }
 
+// The tuner's server path with blanks, registered in quotes (as where the
+// volume keeps no short names, with or without an argument after it) or
+// without: the file it names is judged either way.
+TEST_F(DiagnosisTest, TunerServerPathWithBlanksIsReadQuotedOrNot)
+{
+    const ScratchFolder folder;
+    const std::string program = folder.MakeFolder("TALVO Quillbar") + "\\qbsetup.exe";
+    ASSERT_TRUE(CopyFileA(QbsetupPath().c_str(), program.c_str(), FALSE));
+    ASSERT_EQ(Qbsetup("-RegServer").exitCode, 0u);
+    const std::string serverKey =
+        "CLSID\\{63DE7A54-FC93-4b76-BEE4-5C267FE84DBE}\\LocalServer32";
+    for (const std::string& value : {"\"" + program + "\"", "\"" + program + "\" -Embedding",
+                                     program}) {
+        SCOPED_TRACE(value);
+        reg::SetString(HKEY_CLASSES_ROOT, serverKey, nullptr, value, KEY_WOW64_32KEY);
+
+        const DiagnosisRun run = RunDiagnosis();
+        const auto found = run.Find("Tuner", "tuner.server.file");
+        ASSERT_EQ(found.size(), 1u) << run.program.output;
+        EXPECT_EQ(found[0].text, "Datei \"" + program + "\" vorhanden, 32 Bit");
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Everything in place: the add-in, the tuner and the shell extension as their
 // own registrations write them, the product's folders with one .sci entry.

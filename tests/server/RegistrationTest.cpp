@@ -3,6 +3,7 @@
 #include "Bstr.h"
 #include "ComPtr.h"
 #include "QBSetup_h.h"
+#include "Registration.h"
 #include "ScratchRegistry.h"
 #include "ServerProcess.h"
 #include "UniqueHandle.h"
@@ -145,7 +146,12 @@ TEST_F(RegistrationTest, RegistersAndServesFromFoldersWithBlanksQuotesUmlautsAnd
         EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\0\\win32"), program);
         EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::string(kTypeLibKey) + "\\HELPDIR"), folder + "\\");
 
-        {
+        // COM starts that copy through its short path, and through its long
+        // one in quotes, as a volume without short names has it registered.
+        for (const std::string& command : {ShortPath(program), LocalServerCommand(program)}) {
+            SCOPED_TRACE(command);
+            reg::SetString(HKEY_CLASSES_ROOT, std::string(kClassKey) + "\\LocalServer32",
+                           nullptr, command);
             ComPtr<IQuillbarTuner> tuner;
             ASSERT_EQ(CoCreateInstance(CLSID_QuillbarTuner, nullptr, CLSCTX_LOCAL_SERVER,
                                        IID_IQuillbarTuner, tuner.PutVoid()),
@@ -153,14 +159,32 @@ TEST_F(RegistrationTest, RegistersAndServesFromFoldersWithBlanksQuotesUmlautsAnd
             long count = -1;
             EXPECT_EQ(tuner->get_Count(&count), S_OK);
             EXPECT_EQ(ImageOf(FindProcess("qbsetup.exe")), program);
+            tuner.Reset();
+            EndServerProcesses();
         }
-        EndServerProcesses();
         EXPECT_EQ(RunProgram("\"" + program + "\" -UnregServer").exitCode, 0u);
         EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, kClassKey));
         DeleteFileA(program.c_str());
         RemoveFolders(folder, folder.rfind("C:\\Programme", 0) == 0 ? "C:\\Programme"
                                                                       : "C:\\Program Files (x86)");
     }
+}
+
+// A path with a blank is registered in quotes: unquoted, COM's start of
+// "C:\Program Files\TALVO\qbsetup.exe" would try "C:\Program.exe" first.
+TEST(LocalServerCommand, QuotesAPathWithABlankOnly)
+{
+    const struct {
+        const char* path;
+        const char* command;
+    } cases[] = {
+        {"C:\\PROGRA~1\\TALVO\\qbsetup.exe", "C:\\PROGRA~1\\TALVO\\qbsetup.exe"},
+        {"C:\\Program Files\\TALVO\\qbsetup.exe", "\"C:\\Program Files\\TALVO\\qbsetup.exe\""},
+        {"C:\\TALVO's Quillbar\\qbsetup.exe", "\"C:\\TALVO's Quillbar\\qbsetup.exe\""},
+        {"D:\\\xDC" "bersetzer\\qbsetup.exe", "D:\\\xDC" "bersetzer\\qbsetup.exe"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LocalServerCommand(c.path), c.command);
 }
 
 }  // namespace
