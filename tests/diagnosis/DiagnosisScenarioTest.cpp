@@ -128,6 +128,22 @@ const Scenario kScenarios[] = {
          return Nothing();
      },
      "addin.server.tooLong", "InProcServer32 [(Standard)]"},
+    // A path naming a pipe or a device is never read: a read there can wait for ever.
+    {"AddinServerIsAPipe",
+     [] {
+         const std::string pipe =
+             "\\\\.\\pipe\\QuillbarDiagnosis" + std::to_string(GetCurrentProcessId());
+         std::shared_ptr<void> server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX,
+                                                       PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0,
+                                                       nullptr),
+                                      CloseHandle);
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, pipe);
+         return server;
+     },
+     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
+    {"AddinServerIsADevice",
+     [] { reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "NUL"); return Nothing(); },
+     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
     {"FileNameNotAString",
      [] {
          reg::SetValue(HKEY_CURRENT_USER, kRecord, "FileName", REG_EXPAND_SZ, "x", 2);

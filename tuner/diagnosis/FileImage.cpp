@@ -19,21 +19,25 @@ bool ReadAt(HANDLE file, LONG offset, void* buffer, DWORD size)
 FileImage ExamineImage(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                             error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
-        return {missing ? ImageKind::Missing : ImageKind::Unreadable, 0, error};
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    const DWORD attributesError = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+    if (attributesError == ERROR_FILE_NOT_FOUND || attributesError == ERROR_PATH_NOT_FOUND ||
+        attributesError == ERROR_INVALID_NAME || attributesError == ERROR_BAD_NETPATH)
+        return {ImageKind::Missing, 0, attributesError};
+    if (!attributesError && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return {ImageKind::NotAnImage, 0, 0};
 
-    // Read only, sharing everything: a file Office has loaded opens too.
+    // Read only, sharing everything: a file Office has loaded opens too. A
+    // device or a pipe opens at once as well (also one whose attributes cannot
+    // be read), but reading there may wait for ever: only files on disk are read.
     const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return {ImageKind::Unreadable, 0, GetLastError()};
+        return {ImageKind::Unreadable, 0, attributesError ? attributesError : GetLastError()};
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK)
+        return {ImageKind::NotAFile, 0, 0};
+    if (attributesError)
+        return {ImageKind::Unreadable, 0, attributesError};
 
     IMAGE_DOS_HEADER dos = {};
     if (!ReadAt(file.Get(), 0, &dos, sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE ||

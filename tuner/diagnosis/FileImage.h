@@ -1,13 +1,15 @@
 #pragma once
 
 // What kind of program file a registered path names: whether it is there and
-// for which processor it was built, read from its header only.
+// for which processor it was built, read from its header only. Only files on
+// disk are read.
 
 #include <string>
 
 enum class ImageKind {
     Missing,       // no such file
     Unreadable,    // there, but it cannot be opened or read
+    NotAFile,      // a device or a pipe (COM1, \\.\pipe\...): not read
     NotAnImage,    // a folder, or a file without a Windows program header
     Bits32,        // x86: loads into 32-bit Office
     Bits64,        // x64

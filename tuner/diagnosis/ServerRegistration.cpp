@@ -112,6 +112,12 @@ void ReportServer(ReportSection& out, const ServerTexts& texts, const ServerRegi
                  value);
         return;
     }
+    if (image.kind == ImageKind::NotAFile) {
+        out.Problem(texts.id + ".fileNotFile",
+                    Quoted(server.file) + L" ist keine Datei (Gerät oder Pipe), nicht gelesen",
+                    value, reinstall);
+        return;
+    }
     if (expected == Expected::AnyFile) {
         out.Info(texts.id + ".file", file + L" vorhanden", value);
         return;
