@@ -38,6 +38,16 @@ void CentreOnDesktop(HWND window)
                desktop.top + (desktop.bottom - desktop.top - height) / 2, width, height, TRUE);
 }
 
+// The dialog has no owner: the window in front is often a host's, whose
+// thread may be busy in the very add-in we wait for, and owning the dialog
+// would make us wait for that thread (and lose the dialog with the host).
+// It stays on top and comes to the front instead.
+void BringToFront(HWND window)
+{
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+}
+
 // "... in %s gelöscht werden ... in %s." with the display name in both places.
 std::string BusyMessage(const std::string& displayName)
 {
@@ -62,6 +72,7 @@ INT_PTR HandleMessage(HWND dialog, UINT message, LPARAM lParam)
         SetTimer(dialog, kPollTimer, kPollInterval, nullptr);
         SetDlgItemTextA(dialog, IDC_BUSY_MESSAGE, BusyMessage(record->displayName).c_str());
         CentreOnDesktop(dialog);
+        BringToFront(dialog);
         return TRUE;
     }
     case WM_TIMER: {
@@ -115,8 +126,8 @@ HostLock::~HostLock()
 LONG WaitForHostIdle(HANDLE semaphore, LONG remaining, const std::string& displayName)
 {
     WaitRecord record{remaining, semaphore, displayName};
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BUSY_WAIT),
-                    GetForegroundWindow(), BusyWaitProc, reinterpret_cast<LPARAM>(&record));
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BUSY_WAIT), nullptr,
+                    BusyWaitProc, reinterpret_cast<LPARAM>(&record));
     return remaining - record.remaining;
 }
 

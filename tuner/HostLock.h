@@ -49,5 +49,7 @@ HostLock AcquireHostLock(const std::string& shortName, const std::string& displa
 void ReleaseHostLock(HostLock& lock);
 
 // The busy-wait dialog: takes up to `remaining` counts every 500 ms until it
-// has them all or the user cancels. Returns how many it took.
+// has them all or the user cancels. Returns how many it took. It has no
+// owner (the window in front may be a busy host's); it stays on top and
+// comes to the front.
 LONG WaitForHostIdle(HANDLE semaphore, LONG remaining, const std::string& displayName);

@@ -2,6 +2,7 @@
 
 #include "AddinSemaphore.h"
 
+#include "ProgramRun.h"
 #include "ResourceString.h"
 #include "WindowDriver.h"
 
@@ -48,6 +49,40 @@ public:
 
 private:
     std::thread thread_;
+};
+
+// Word's main window in a process of its own, in front, whose thread has
+// stopped answering messages, as while its add-in translates.
+class HungHostWindow {
+public:
+    HungHostWindow()
+        : hung_(CreateEventA(nullptr, TRUE, FALSE, (Name() + "-hung").c_str())),
+          answer_(CreateEventA(nullptr, TRUE, FALSE, (Name() + "-answer").c_str())),
+          process_(StartProgram("\"" + BinaryFolder() + "office_standin.exe\" --hang " + Name() +
+                                "-hung " + Name() + "-answer"))
+    {
+    }
+    ~HungHostWindow()
+    {
+        Answer();
+        WaitForSingleObject(process_.Get(), kPatienceMs);
+    }
+
+    bool Hangs() const
+    {
+        const HANDLE either[] = {hung_.Get(), process_.Get()};
+        return process_ && WaitForMultipleObjects(2, either, FALSE, kPatienceMs) == WAIT_OBJECT_0;
+    }
+    HWND Window() const { return FindWindowA("OpusApp", "Dokument1 - Microsoft Word"); }
+    // Its thread handles messages again, and the program ends.
+    void Answer() const { SetEvent(answer_.Get()); }
+
+private:
+    static std::string Name() { return "QuillbarHungHost" + std::to_string(GetCurrentProcessId()); }
+
+    KernelHandle hung_;
+    KernelHandle answer_;
+    KernelHandle process_;
 };
 
 TEST(HostLock, WithoutSemaphoreThereIsNothingToLock)
@@ -124,6 +159,45 @@ TEST(HostLock, CancelledWaitGivesBackEveryCountTaken)
 
     EXPECT_EQ(lock.state(), HostLock::State::GivenUp);
     EXPECT_EQ(addin.Free(), 98) << "97 + 1 taken and given back; the add-in still holds 2";
+}
+
+// The wait is shown without waiting for the window in front: a host whose
+// thread does not answer (its add-in at work) neither holds the dialog back
+// nor owns it. The dialog has no owner, stays on top and comes forward.
+TEST(HostLock, BusyWaitComesForwardWhileTheHostInFrontDoesNotAnswer)
+{
+    const HungHostWindow host;
+    ASSERT_TRUE(host.Hangs());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == host.Window(); }))
+        << "the host's window is in front";
+    const AddinSemaphore addin(UniqueShortName(), 99);
+
+    HWND shown = nullptr;
+    HWND owner = nullptr;
+    bool topMost = false;
+    bool inFront = false;
+    std::thread user([&] {
+        shown = WaitForWindow("#32770", "Achtung!");
+        if (shown) {
+            owner = GetWindow(shown, GW_OWNER);
+            topMost = (GetWindowLongA(shown, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+            inFront = WaitUntil([&] { return GetForegroundWindow() == shown; });
+        }
+        // A tuner that waits for the host goes on once it answers.
+        host.Answer();
+        const HWND dialog = shown ? shown : WaitForWindow("#32770", "Achtung!");
+        if (dialog)
+            PressButton(dialog, IDCANCEL);
+    });
+    const HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
+    user.join();
+
+    ASSERT_TRUE(shown) << "no busy-wait dialog while the host did not answer";
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_TRUE(topMost);
+    EXPECT_TRUE(inFront);
+    EXPECT_EQ(lock.state(), HostLock::State::GivenUp);
+    EXPECT_EQ(addin.Free(), 99);
 }
 
 }  // namespace

@@ -15,6 +15,11 @@
 //       an add-in busy until told: holds counts of its host's semaphore until
 //       <dir>\<officeKey>.release appears, and the semaphore itself while <dir>
 //       exists
+//   office_standin.exe --hang <hung event> <answer event>
+//       a Word whose add-in is at work on its window's thread: Word's main
+//       window, brought to the foreground; then the thread stops answering
+//       messages (sets the hung event and waits) until the answer event is
+//       set, at most a few minutes
 //
 // An application is configured by <dir>\<name>.config ("key = value" lines,
 // see ReadConfiguration) and leaves <dir>\<name>.state (its state as a tree,
@@ -30,6 +35,7 @@
 #include "StandInProgram.h"
 #include "StandInRegistration.h"
 #include "TextConversion.h"
+#include "UniqueHandle.h"
 
 #include <fstream>
 #include <map>
@@ -342,6 +348,23 @@ int HoldSemaphore(const std::string& officeKey, long counts, const std::string& 
     return 0;
 }
 
+// The window's thread waits without handling messages: whoever sends its
+// window a message waits too.
+int HangInFront(const std::string& hungEvent, const std::string& answerEvent)
+{
+    const KernelHandle hung(OpenEventA(EVENT_MODIFY_STATE, FALSE, hungEvent.c_str()));
+    const KernelHandle answer(OpenEventA(SYNCHRONIZE, FALSE, answerEvent.c_str()));
+    if (!hung || !answer)
+        return 1;
+    const HostWindow window("OpusApp", "Dokument1 - Microsoft Word", true);
+    SetForegroundWindow(window.Handle());
+    PumpMessages();
+    SetEvent(hung.Get());
+    const DWORD waited = WaitForSingleObject(answer.Get(), 300000);
+    PumpMessages();
+    return waited == WAIT_OBJECT_0 ? 0 : 1;
+}
+
 std::string Option(const std::vector<std::string>& arguments, const std::string& name,
                    std::size_t offset = 1)
 {
@@ -366,6 +389,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     else if (!Option(arguments, "--hold").empty())
         result = HoldSemaphore(Option(arguments, "--hold"), std::stol(Option(arguments, "--hold", 2)),
                                dir);
+    else if (!Option(arguments, "--hang").empty())
+        result = HangInFront(Option(arguments, "--hang"), Option(arguments, "--hang", 2));
     else if (const HostInfo* host = FindHost(Option(arguments, "--host"))) {
         const std::string name = Option(arguments, "--run");
         result = name.empty() ? (host->clsid ? ServeCreated(*host, dir) : 2)
