@@ -14,12 +14,31 @@ namespace {
 constexpr UINT_PTR kPollTimer = 0;
 constexpr UINT kPollInterval = 500;  // ms
 
+// All the wait needs of an add-in's semaphore: taking counts and giving them
+// back. An Office running with other rights may grant no more.
+constexpr DWORD kWaitRights = SYNCHRONIZE | SEMAPHORE_MODIFY_STATE;
+
 // What the busy-wait dialog works on; it lives with the dialog's caller.
 struct WaitRecord {
     LONG remaining;
     HANDLE semaphore;
     std::string displayName;
+    // Set while the semaphore refuses to be opened: every tick tries again.
+    const std::string* lockName = nullptr;
+    KernelHandle opened;    // the semaphore once a tick could open it
+    bool vanished = false;  // it has gone: no add-in holds the host any more
 };
+
+enum class Opening { Opened, Missing, Refused };
+
+// Only a semaphore that is not there means that no add-in holds the host.
+Opening OpenLock(const std::string& name, KernelHandle& semaphore)
+{
+    semaphore.Reset(OpenSemaphoreA(kWaitRights, FALSE, name.c_str()));
+    if (semaphore)
+        return Opening::Opened;
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? Opening::Missing : Opening::Refused;
+}
 
 bool TakeCountNow(HANDLE semaphore)
 {
@@ -77,6 +96,19 @@ INT_PTR HandleMessage(HWND dialog, UINT message, LPARAM lParam)
     }
     case WM_TIMER: {
         auto* record = reinterpret_cast<WaitRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        if (!record->semaphore && record->lockName) {
+            switch (OpenLock(*record->lockName, record->opened)) {
+            case Opening::Missing:
+                record->vanished = true;
+                EndDialog(dialog, 1);
+                return TRUE;
+            case Opening::Refused:
+                return TRUE;
+            case Opening::Opened:
+                record->semaphore = record->opened.Get();
+                break;
+            }
+        }
         while (record->remaining > 0 && TakeCountNow(record->semaphore))
             --record->remaining;
         if (record->remaining == 0)
@@ -98,6 +130,13 @@ INT_PTR HandleMessage(HWND dialog, UINT message, LPARAM lParam)
 INT_PTR CALLBACK BusyWaitProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     return GuardDialogMessage(dialog, 1, [&] { return HandleMessage(dialog, message, lParam); });
+}
+
+// Until all counts are taken, the semaphore has gone or the user cancels.
+void ShowBusyWait(WaitRecord& record)
+{
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BUSY_WAIT), nullptr,
+                    BusyWaitProc, reinterpret_cast<LPARAM>(&record));
 }
 
 }  // namespace
@@ -126,30 +165,44 @@ HostLock::~HostLock()
 LONG WaitForHostIdle(HANDLE semaphore, LONG remaining, const std::string& displayName)
 {
     WaitRecord record{remaining, semaphore, displayName};
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BUSY_WAIT), nullptr,
-                    BusyWaitProc, reinterpret_cast<LPARAM>(&record));
+    ShowBusyWait(record);
     return remaining - record.remaining;
 }
 
 HostLock AcquireHostLock(const std::string& shortName, const std::string& displayName)
 {
     const std::string name = addin::kSemaphorePrefix + shortName;
-    KernelHandle semaphore(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name.c_str()));
-    if (!semaphore)
-        return HostLock::NoLock();
-
+    KernelHandle semaphore;
     LONG remaining = addin::kSemaphoreFullCount;
-    while (remaining > 0 && TakeCountNow(semaphore.Get()))
-        --remaining;
+    switch (OpenLock(name, semaphore)) {
+    case Opening::Missing:
+        return HostLock::NoLock();
+    case Opening::Opened:
+        while (remaining > 0 && TakeCountNow(semaphore.Get()))
+            --remaining;
+        if (remaining == 0)
+            return HostLock::Held(semaphore.Release());
+        break;
+    case Opening::Refused:
+        // It is there but refuses us: its add-in may be at work, so the
+        // host counts as busy until the semaphore opens or goes.
+        break;
+    }
+
+    WaitRecord record{remaining, semaphore.Get(), std::string(), semaphore ? nullptr : &name};
     try {
-        if (remaining > 0)
-            remaining -= WaitForHostIdle(semaphore.Get(), remaining, displayName);
+        record.displayName = displayName;
+        ShowBusyWait(record);
     } catch (...) {
         // Nothing is left half-taken: handled below as a wait given up.
     }
-    if (remaining > 0) {
+    if (record.vanished)
+        return HostLock::NoLock();
+    if (record.opened)
+        semaphore = std::move(record.opened);
+    if (record.remaining > 0) {
         // Given up: every count taken goes back to the add-in.
-        const LONG taken = addin::kSemaphoreFullCount - remaining;
+        const LONG taken = addin::kSemaphoreFullCount - record.remaining;
         if (taken > 0)
             ReleaseSemaphore(semaphore.Get(), taken, nullptr);
         return HostLock::GivenUp();

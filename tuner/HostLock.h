@@ -13,7 +13,7 @@ class HostLock {
 public:
     enum class State {
         Held,     // all counts are ours through the handle
-        NoLock,   // the host has no semaphore: nothing to wait for
+        NoLock,   // the host has no semaphore (any more): nothing to wait for
         GivenUp,  // the user stopped waiting; nothing is held
     };
 
@@ -42,7 +42,9 @@ private:
 
 // Opens "Quillbar.Global.Semaphore.<shortName>" (never creates it) and takes
 // all its counts, showing the busy-wait dialog for the display name while
-// some are held.
+// some are held. A semaphore that is there but cannot be opened (one made by
+// an Office with other rights) counts as held: the dialog waits until it
+// opens, or goes with its add-in.
 HostLock AcquireHostLock(const std::string& shortName, const std::string& displayName);
 
 // Gives a held lock's counts back and closes it; other locks are left as they are.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 namespace {
@@ -198,6 +199,44 @@ TEST(HostLock, BusyWaitComesForwardWhileTheHostInFrontDoesNotAnswer)
     EXPECT_TRUE(inFront);
     EXPECT_EQ(lock.state(), HostLock::State::GivenUp);
     EXPECT_EQ(addin.Free(), 99);
+}
+
+// The tuner asks only for the rights the wait needs: an add-in's semaphore
+// that grants no more (one made by an Office with other rights) is locked as
+// any other.
+TEST(HostLock, SemaphoreGrantingOnlyTheRightsToWaitIsLocked)
+{
+    const AddinSemaphore addin(UniqueShortName(), 100, SYNCHRONIZE | SEMAPHORE_MODIFY_STATE);
+    HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
+    ASSERT_EQ(lock.state(), HostLock::State::Held);
+    EXPECT_EQ(addin.Free(), 0);
+    ReleaseHostLock(lock);
+    EXPECT_EQ(addin.Free(), 100);
+}
+
+// A semaphore that is there but refuses even those rights may belong to an
+// add-in at work: the host counts as busy. The wait ends when the user gives
+// up, or by itself once the semaphore has gone with its add-in.
+TEST(HostLock, SemaphoreRefusingTheTunerCountsAsBusy)
+{
+    for (const bool addinEnds : {false, true}) {
+        SCOPED_TRACE(addinEnds ? "the add-in ends" : "the user gives up");
+        auto addin = std::make_unique<AddinSemaphore>(UniqueShortName(), 100, 0);
+        BusyWaitUser user([&](HWND dialog) {
+            if (addinEnds)
+                addin.reset();
+            else
+                PressButton(dialog, IDCANCEL);
+        });
+        const HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
+        user.Join();
+
+        ASSERT_TRUE(user.dialog_) << "no busy-wait dialog";
+        EXPECT_TRUE(user.closed_);
+        EXPECT_EQ(lock.state(), addinEnds ? HostLock::State::NoLock : HostLock::State::GivenUp);
+        if (addin)
+            EXPECT_EQ(addin->Free(), 100) << "nothing taken";
+    }
 }
 
 }  // namespace

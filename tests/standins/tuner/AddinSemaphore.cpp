@@ -1,9 +1,35 @@
 #include "AddinSemaphore.h"
 
-AddinSemaphore::AddinSemaphore(const std::string& shortName, LONG free)
-    : handle_(CreateSemaphoreA(nullptr, free, 100,
-                               ("Quillbar.Global.Semaphore." + shortName).c_str()))
+#include <sddl.h>
+
+#include <cstdio>
+
+namespace {
+
+// A security descriptor whose only entry grants everyone `access`; none
+// when any access is allowed.
+PSECURITY_DESCRIPTOR NewDescriptor(DWORD access)
 {
+    if (access == AddinSemaphore::kAnyAccess)
+        return nullptr;
+    char text[64];
+    std::snprintf(text, sizeof text, access ? "D:(A;;0x%08lX;;;WD)" : "D:",
+                  static_cast<unsigned long>(access));
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(text, SDDL_REVISION_1, &descriptor,
+                                                         nullptr);
+    return descriptor;
+}
+
+}  // namespace
+
+AddinSemaphore::AddinSemaphore(const std::string& shortName, LONG free, DWORD access)
+{
+    const PSECURITY_DESCRIPTOR descriptor = NewDescriptor(access);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+    handle_ = CreateSemaphoreA(descriptor ? &attributes : nullptr, free, 100,
+                               ("Quillbar.Global.Semaphore." + shortName).c_str());
+    LocalFree(descriptor);
 }
 
 AddinSemaphore::~AddinSemaphore()

@@ -9,8 +9,13 @@
 
 class AddinSemaphore {
 public:
-    // "Quillbar.Global.Semaphore.<shortName>" with `free` of its 100 counts free.
-    AddinSemaphore(const std::string& shortName, LONG free);
+    // Any program may open it with every right.
+    static constexpr DWORD kAnyAccess = SEMAPHORE_ALL_ACCESS;
+
+    // "Quillbar.Global.Semaphore.<shortName>" with `free` of its 100 counts
+    // free. Others opening it get no more than `access` (0: nothing), as
+    // with a semaphore made by an Office that runs with other rights.
+    AddinSemaphore(const std::string& shortName, LONG free, DWORD access = kAnyAccess);
     ~AddinSemaphore();
     AddinSemaphore(const AddinSemaphore&) = delete;
     AddinSemaphore& operator=(const AddinSemaphore&) = delete;
