@@ -79,3 +79,14 @@ public:
 private:
     void TestBody() override {}
 };
+
+// The calls of a clean run in a fresh world that `arrange` sets up, for a
+// sweep whose expectations depend on them.
+template <typename Fixture, typename Arrange>
+std::vector<standin::CallRecord> CleanRunCalls(const Arrange& arrange, int (*installer)(bool),
+                                               bool enable)
+{
+    FreshWorld<Fixture> world;
+    arrange(world);
+    return world.Install(installer, enable, nullptr).calls;
+}

@@ -312,12 +312,8 @@ TEST_P(OutlookFaultSweep, EveryFailingCallEndsTheRunAsItShould)
         if (!c.enable)
             WriteRecord(HostId::Outlook);
     };
-    std::vector<standin::CallRecord> clean;
-    {
-        FreshWorld<OutlookInstallerTest> world;
-        arrange(world);
-        clean = world.Install(InstallOutlookAddin, c.enable, nullptr).calls;
-    }
+    const std::vector<standin::CallRecord> clean =
+        CleanRunCalls<OutlookInstallerTest>(arrange, InstallOutlookAddin, c.enable);
 
     FaultSweep sweep;
     sweep.Tolerate("COMAddIns.Update")

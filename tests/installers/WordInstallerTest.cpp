@@ -254,12 +254,8 @@ TEST_P(WordFaultSweep, EveryFailingCallEndsTheRunAsItShould)
         if (!c.enable)
             WriteRecord(HostId::Word);
     };
-    std::vector<standin::CallRecord> clean;
-    {
-        FreshWorld<WordInstallerTest> world;
-        arrange(world);
-        clean = world.Install(InstallWordAddin, c.enable, nullptr).calls;
-    }
+    const std::vector<standin::CallRecord> clean =
+        CleanRunCalls<WordInstallerTest>(arrange, InstallWordAddin, c.enable);
     FaultSweep()
         .Tolerate("Application.CommandBars", 2)
         .Tolerate("CommandBars.ActiveMenuBar", 1)
