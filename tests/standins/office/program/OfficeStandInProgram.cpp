@@ -14,7 +14,7 @@
 //   office_standin.exe --hold <officeKey> <counts> --dir <dir>
 //       an add-in busy until told: holds counts of its host's semaphore until
 //       <dir>\<officeKey>.release appears, and the semaphore itself while <dir>
-//       exists
+//       exists (either until the quit message)
 //   office_standin.exe --hang <hung event> <answer event>
 //       a Word whose add-in is at work on its window's thread: Word's main
 //       window, brought to the foreground; then the thread stops answering
