@@ -2,22 +2,22 @@
 
 #include "Automation.h"
 #include "CoTaskMemPtr.h"
+#include "Event.h"
+#include "ExclusiveLock.h"
 #include "HostInstance.h"
+#include "Thread.h"
 
 #include <objbase.h>
 
-#include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace {
 
 // What the walking thread and the waiting one share.
 struct Shared {
-    std::mutex lock;
-    std::condition_variable done;
-    bool finished = false;
+    ExclusiveLock lock;
+    Event done{Event::Reset::Manual};
     RunningObjectSurvey survey;
     std::wstring current;  // the entry being asked, empty between entries
     int visited = 0;
@@ -44,7 +44,7 @@ void Classify(Shared& shared, const std::wstring& entry, IUnknown* object)
         try {
             application = AutomationObject::Query(object, host.applicationIid);
         } catch (const ComError& error) {
-            const std::lock_guard<std::mutex> hold(shared.lock);
+            const std::lock_guard<ExclusiveLock> hold(shared.lock);
             shared.survey.dead.push_back({entry, error.Result()});
             return;
         }
@@ -59,11 +59,11 @@ void Classify(Shared& shared, const std::wstring& entry, IUnknown* object)
         } catch (const ComError& error) {
             instance.versionResult = error.Result();
         }
-        const std::lock_guard<std::mutex> hold(shared.lock);
+        const std::lock_guard<ExclusiveLock> hold(shared.lock);
         shared.survey.instances.push_back(std::move(instance));
         return;
     }
-    const std::lock_guard<std::mutex> hold(shared.lock);
+    const std::lock_guard<ExclusiveLock> hold(shared.lock);
     ++shared.survey.otherEntries;
 }
 
@@ -75,16 +75,16 @@ void Walk(const std::shared_ptr<Shared>& shared)
         walked = VisitRunningObjects([&](IMoniker* moniker, HRESULT result, IUnknown* object) {
             const std::wstring entry = DisplayName(moniker);
             {
-                const std::lock_guard<std::mutex> hold(shared->lock);
+                const std::lock_guard<ExclusiveLock> hold(shared->lock);
                 shared->current = entry;
             }
             if (FAILED(result)) {
-                const std::lock_guard<std::mutex> hold(shared->lock);
+                const std::lock_guard<ExclusiveLock> hold(shared->lock);
                 shared->survey.dead.push_back({entry, result});
             } else {
                 Classify(*shared, entry, object);
             }
-            const std::lock_guard<std::mutex> hold(shared->lock);
+            const std::lock_guard<ExclusiveLock> hold(shared->lock);
             shared->current.clear();
             ++shared->visited;
             return true;
@@ -94,27 +94,33 @@ void Walk(const std::shared_ptr<Shared>& shared)
     }
     if (SUCCEEDED(initialised))
         CoUninitialize();
-    const std::lock_guard<std::mutex> hold(shared->lock);
+    const std::lock_guard<ExclusiveLock> hold(shared->lock);
     shared->survey.tableResult = walked;
-    shared->finished = true;
-    shared->done.notify_all();
+    shared->done.Set();
 }
 
 }  // namespace
 
 RunningObjectSurvey SurveyRunningObjects(DWORD timeoutMs)
 {
-    auto shared = std::make_shared<Shared>();
+    RunningObjectSurvey failed;
+    failed.tableResult = E_FAIL;
+    std::shared_ptr<Shared> shared;
     try {
-        std::thread(Walk, shared).detach();
-    } catch (const std::system_error&) {
-        RunningObjectSurvey survey;
-        survey.tableResult = E_FAIL;
-        return survey;
+        shared = std::make_shared<Shared>();
+    } catch (const std::bad_alloc&) {
+        return failed;
     }
-    std::unique_lock<std::mutex> hold(shared->lock);
-    const bool finished = shared->done.wait_for(hold, std::chrono::milliseconds(timeoutMs),
-                                                [&] { return shared->finished; });
+    // The walk may outlive this call; it holds its own reference.
+    Thread walk;
+    if (!shared->lock.Ready() || !shared->done.Ready() ||
+        !walk.Start([shared] { Walk(shared); }))
+        return failed;
+    walk.Detach();
+    shared->done.Wait(timeoutMs);
+    const std::lock_guard<ExclusiveLock> hold(shared->lock);
+    // Asked again under the lock, under which the walk signals its end.
+    const bool finished = shared->done.Wait(0);
     RunningObjectSurvey survey = shared->survey;
     if (!finished) {
         survey.complete = false;

@@ -1,6 +1,7 @@
 #include "Automation.h"
 
 #include "DeclaringInterface.h"
+#include "ExclusiveLock.h"
 #include "TextConversion.h"
 
 #include <cstring>
@@ -15,7 +16,8 @@ namespace {
 // the interface that declares it serves every object and every call after
 // it: a member inherited from a base interface (Caption of a button, a
 // drop-down and a popup alike) is looked up once. Calls into Office cross
-// process boundaries; this halves their number.
+// process boundaries; this halves their number. Without its lock (no memory
+// to set it up) the cache keeps nothing and every call looks its member up.
 class DispatchIdCache {
 public:
     static DispatchIdCache& Instance()
@@ -26,7 +28,9 @@ public:
 
     bool Find(const IID& iid, const char* name, DISPID& id)
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        if (!lock_.Ready())
+            return false;
+        std::lock_guard<ExclusiveLock> lock(lock_);
         const auto found = ids_.find(Key(iid, name));
         if (found == ids_.end())
             return false;
@@ -35,12 +39,14 @@ public:
     }
     void Store(const IID& iid, const char* name, DISPID id)
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        if (!lock_.Ready())
+            return;
+        std::lock_guard<ExclusiveLock> lock(lock_);
         ids_[Key(iid, name)] = id;
     }
     void Clear()
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<ExclusiveLock> lock(lock_);
         ids_.clear();
     }
 
@@ -51,7 +57,7 @@ private:
         return key.append(name);
     }
 
-    std::mutex mutex_;
+    ExclusiveLock lock_;
     std::map<std::string, DISPID> ids_;
 };
 

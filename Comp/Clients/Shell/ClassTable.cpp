@@ -34,6 +34,8 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
     for (size_t i = 0; i < kClassCount; ++i) {
         if (!IsEqualCLSID(clsid, *kClassTable[i].clsid))
             continue;
+        if (!g_classObjectsLock.Ready())
+            return E_OUTOFMEMORY;
         std::lock_guard<ExclusiveLock> guard(g_classObjectsLock);
         if (!g_classObjects[i]) {
             g_classObjects[i].Reset(new (std::nothrow) ClassFactory(kClassTable[i].createInstance));

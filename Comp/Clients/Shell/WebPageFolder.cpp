@@ -51,6 +51,8 @@ std::string LaunchFailedMessage(INT_PTR error, const std::string& path)
 
 HRESULT WebPageFolder::FinishConstruction()
 {
+    if (!lock_.Ready())
+        return E_OUTOFMEMORY;
     return GuardComCall([&] {
         Load();
         return S_OK;
