@@ -6,7 +6,7 @@
 #include "WindowDriver.h"
 
 #include <atomic>
-#include <thread>
+#include "Thread.h"
 
 namespace bench {
 
@@ -25,7 +25,8 @@ void EmptyTheClipboard()
 bool ApplyEveryHostThroughTheDialog()
 {
     std::atomic<bool> played{false};
-    std::thread user([&] {
+    Thread user;
+    const bool started = user.Start([&] {
         HWND dialog = WaitForWindow("#32770", "Quillbar");
         if (!dialog)
             return;
@@ -38,8 +39,10 @@ bool ApplyEveryHostThroughTheDialog()
         else
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
+    if (!started)
+        return false;
     RunSetupDialog(ProductionHostOperations());
-    user.join();
+    user.Join();
     return played;
 }
 

@@ -4,12 +4,12 @@
 
 #include "ProgramRun.h"
 #include "ResourceString.h"
+#include "TestThread.h"
 #include "WindowDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -25,7 +25,7 @@ class BusyWaitUser {
 public:
     template <typename Act>
     explicit BusyWaitUser(Act act)
-        : thread_([this, act] {
+        : thread_(StartThread([this, act] {
               dialog_ = WaitForWindow("#32770", "Achtung!");
               if (dialog_) {
                   message_ = ControlText(dialog_, 1009);
@@ -33,15 +33,10 @@ public:
                   act(dialog_);
                   closed_ = WaitForWindowGone(dialog_);
               }
-          })
+          }))
     {
     }
-    ~BusyWaitUser()
-    {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    void Join() { thread_.join(); }
+    void Join() { thread_.Join(); }
 
     HWND dialog_ = nullptr;
     std::string message_;
@@ -49,7 +44,7 @@ public:
     bool closed_ = false;
 
 private:
-    std::thread thread_;
+    Thread thread_;
 };
 
 // Word's main window in a process of its own, in front, whose thread has
@@ -177,7 +172,7 @@ TEST(HostLock, BusyWaitComesForwardWhileTheHostInFrontDoesNotAnswer)
     HWND owner = nullptr;
     bool topMost = false;
     bool inFront = false;
-    std::thread user([&] {
+    Thread user = StartThread([&] {
         shown = WaitForWindow("#32770", "Achtung!");
         if (shown) {
             owner = GetWindow(shown, GW_OWNER);
@@ -191,7 +186,7 @@ TEST(HostLock, BusyWaitComesForwardWhileTheHostInFrontDoesNotAnswer)
             PressButton(dialog, IDCANCEL);
     });
     const HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
-    user.join();
+    user.Join();
 
     ASSERT_TRUE(shown) << "no busy-wait dialog while the host did not answer";
     EXPECT_EQ(owner, nullptr);

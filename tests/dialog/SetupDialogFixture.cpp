@@ -3,9 +3,8 @@
 #include "AddinRecord.h"
 #include "ClipboardText.h"
 #include "OfficeInstallation.h"
+#include "TestThread.h"
 #include "WindowDriver.h"
-
-#include <thread>
 
 BoxState ReadBox(HWND dialog, int id)
 {
@@ -80,7 +79,7 @@ void SetupDialogTest::HoldSemaphore(HostId id, LONG free)
 
 INT_PTR SetupDialogTest::RunDialog(const std::function<void(HWND dialog)>& user)
 {
-    std::thread player([&] {
+    Thread player = StartThread([&] {
         HWND dialog = WaitForWindow("#32770", "Quillbar");
         if (!dialog) {
             ADD_FAILURE() << "the setup dialog did not appear";
@@ -94,6 +93,6 @@ INT_PTR SetupDialogTest::RunDialog(const std::function<void(HWND dialog)>& user)
         }
     });
     const INT_PTR result = RunSetupDialog(*operations_);
-    player.join();
+    player.Join();
     return result;
 }

@@ -9,10 +9,10 @@
 #include "ResourceString.h"
 #include "ScratchFolder.h"
 #include "ScriboGoHome.h"
+#include "TestThread.h"
 #include "WindowDriver.h"
 
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
@@ -399,12 +399,12 @@ TEST_F(SetupDialogTest, NoDialogStartsInsideAnApplyAndAFailingHostStopsNothing)
         installs_.push_back(std::string(host.officeKey) + (enable ? " on" : " off"));
         if (IdOf(host) == HostId::Word) {
             // A dialog that did appear is closed again, so that the test ends.
-            std::thread closer([] {
+            Thread closer = StartThread([] {
                 if (HWND second = WaitForWindow("#32770", "Quillbar", 2000))
                     PressButton(second, IDCANCEL);
             });
             nested = RunSetupDialog(*operations_);
-            closer.join();
+            closer.Join();
             throw std::runtime_error("installer failed");
         }
         return 1;
@@ -574,12 +574,12 @@ TEST_F(SetupDialogTest, SecondDialogHandsOverToTheFirst)
 {
     INT_PTR second = 0;
     const INT_PTR first = RunDialog([&](HWND dialog) {
-        std::thread other([&] {
+        Thread other = StartThread([&] {
             CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
             second = RunSetupDialog(*operations_);
             CoUninitialize();
         });
-        other.join();
+        other.Join();
         EXPECT_EQ(GetForegroundWindow(), dialog);
         PostMessageA(HWND_BROADCAST, kScriboGoHome, 0, 0);
     });

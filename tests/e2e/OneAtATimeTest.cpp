@@ -8,10 +8,10 @@
 #include "HostInstance.h"
 #include "QBSetup_h.h"
 #include "ServerProcess.h"
+#include "TestThread.h"
 #include "WindowDriver.h"
 
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -131,14 +131,14 @@ TEST_F(EndToEndTest, ManyClientsAtOnceGetOneRunAtATime)
     }
     const DWORD start = GetTickCount();
     {
-        std::vector<std::thread> clients;
+        std::vector<Thread> clients;
         for (int i = 0; i < kClients; ++i)
-            clients.emplace_back([&, i] {
+            clients.push_back(StartThread([&, i] {
                 runs[i] = RunProgram(std::string(kScriptHost) + " \"" + scripts[i] + "\" \"" +
                                      tallies[i] + "\"");
-            });
-        for (std::thread& client : clients)
-            client.join();
+            }));
+        for (Thread& client : clients)
+            client.Join();
     }
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_EQ(CountServerProcesses(), 1) << "one server for every client";

@@ -15,13 +15,13 @@
 #include "ScratchRegistry.h"
 #include "ServerModule.h"
 #include "ServerProcess.h"
+#include "TestThread.h"
 #include "UniqueHandle.h"
 #include "WindowDriver.h"
 
 #include <psapi.h>
 #include <winternl.h>
 
-#include <thread>
 #include <vector>
 
 namespace {
@@ -230,13 +230,13 @@ TEST_F(QuillbarTunerTest, DoSetupDialogShowsTheDialogInTheServer)
 {
     const auto tuner = Create();
     ASSERT_TRUE(tuner);
-    std::thread user([] {
+    Thread user = StartThread([] {
         HWND dialog = WaitForWindow("#32770", "Quillbar");
         ASSERT_TRUE(dialog);
         PressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(tuner->DoSetupDialog(), S_OK);
-    user.join();
+    user.Join();
 }
 
 // How long the server lives after its last object goes, and that it does not
@@ -483,7 +483,7 @@ TEST(QbsetupServer, ClassObjectThatCannotBeRegisteredEndsTheServerWithThatFailur
     HRESULT served = S_OK;
     DWORD serving = 0;
     HANDLE ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread server([&] {
+    Thread server = StartThread([&] {
         serving = GetCurrentThreadId();
         served = server::Run();
         SetEvent(ended);
@@ -491,7 +491,7 @@ TEST(QbsetupServer, ClassObjectThatCannotBeRegisteredEndsTheServerWithThatFailur
     const bool endedByItself = WaitForSingleObject(ended, 10000) == WAIT_OBJECT_0;
     if (!endedByItself)
         PostThreadMessageA(serving, WM_QUIT, 0, 0);
-    server.join();
+    server.Join();
     CloseHandle(ended);
     EXPECT_TRUE(endedByItself) << "the server waited for clients that cannot come";
     EXPECT_EQ(served, CO_E_NOTINITIALIZED);

@@ -8,6 +8,8 @@
 #include "ServerProcess.h"
 #include "UniqueHandle.h"
 
+#include <psapi.h>
+
 #include <vector>
 
 namespace {
@@ -111,10 +113,10 @@ void RemoveFolders(const std::string& path, const std::string& stopAt)
 
 std::string ImageOf(DWORD processId)
 {
-    const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    const KernelHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     char path[MAX_PATH * 2] = {};
-    DWORD size = sizeof path;
-    if (!process || !QueryFullProcessImageNameA(process.Get(), 0, path, &size))
+    if (!process || !GetModuleFileNameExA(process.Get(), nullptr, path, sizeof path))
         return "<unknown>";
     char longPath[MAX_PATH * 2] = {};
     return GetLongPathNameA(path, longPath, sizeof longPath) ? longPath : path;

@@ -7,6 +7,7 @@
 #include "ScratchFolder.h"
 #include "ScratchRegistry.h"
 #include "ShellLibrary.h"
+#include "TestThread.h"
 #include "TextConversion.h"
 #include "Variant.h"
 
@@ -17,7 +18,6 @@
 #include <map>
 #include <random>
 #include <set>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -155,32 +155,32 @@ TEST_F(WebPageFolderStress, ConcurrentCountTagAndExecuteNeverReadADestroyedEntry
     std::atomic<int> tornReads{0};
     std::atomic<int> badCounts{0};
 
-    std::vector<std::thread> threads;
+    std::vector<Thread> threads;
     for (int t = 0; t < 3; ++t) {
-        threads.emplace_back([&] {
+        threads.push_back(StartThread([&] {
             for (int i = 0; i < 40; ++i) {
                 if (CountOf(shared) != entries)
                     ++badCounts;
             }
-        });
+        }));
     }
     for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&, t] {
+        threads.push_back(StartThread([&, t] {
             for (int i = 0; i < 4000; ++i) {
                 const long item = (i + t) % entries;
                 if (TagOf(shared, item, L"Caption") != captions[item])
                     ++tornReads;
             }
-        });
+        }));
     }
     for (int t = 0; t < 2; ++t) {
-        threads.emplace_back([&, t] {
+        threads.push_back(StartThread([&, t] {
             for (int i = 0; i < 5; ++i)
                 EXPECT_EQ(shared->Execute((i * 7 + t) % entries), S_OK);  // no Path: a message
-        });
+        }));
     }
-    for (std::thread& thread : threads)
-        thread.join();
+    for (Thread& thread : threads)
+        thread.Join();
 
     EXPECT_EQ(tornReads, 0);
     EXPECT_EQ(badCounts, 0);
@@ -265,13 +265,13 @@ TEST_F(WebPageFolderStress, SetupChangingFilesWhileEightThreadsReadGivesConsiste
             inconsistent += consistent ? 0 : 1;
         }
     };
-    std::vector<std::thread> threads;
+    std::vector<Thread> threads;
     for (int t = 0; t < 4; ++t) {
-        threads.emplace_back(readShared);
-        threads.emplace_back(readOwn);
+        threads.push_back(StartThread(readShared));
+        threads.push_back(StartThread(readOwn));
     }
-    for (std::thread& thread : threads)
-        thread.join();
+    for (Thread& thread : threads)
+        thread.Join();
     ASSERT_EQ(WaitForSingleObject(setup.Get(), 60000), WAIT_OBJECT_0);
     DWORD setupResult = 1;
     GetExitCodeProcess(setup.Get(), &setupResult);

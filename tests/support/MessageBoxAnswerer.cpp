@@ -2,7 +2,8 @@
 
 #include "WindowDriver.h"
 
-#include <chrono>
+#include <gtest/gtest.h>
+
 #include <iterator>
 
 namespace {
@@ -25,14 +26,16 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM found)
 }  // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::string caption)
-    : caption_(std::move(caption)), watcher_([this] { Watch(); })
+    : caption_(std::move(caption))
 {
+    if (!watcher_.Start([this] { Watch(); }))
+        ADD_FAILURE() << "no thread to answer message boxes";
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer()
 {
     stop_ = true;
-    watcher_.join();
+    watcher_.Join();
 }
 
 void MessageBoxAnswerer::Watch()
@@ -59,23 +62,30 @@ void MessageBoxAnswerer::AnswerVisibleBoxes()
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(box, WM_COMMAND, IDOK, 0, SMTO_NORMAL, kPatienceMs, &ignored);
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            std::lock_guard<ExclusiveLock> guard(lock_);
             seen_.push_back(std::move(seen));
         }
-        changed_.notify_all();
+        changed_.Set();
     }
 }
 
 std::vector<SeenMessageBox> MessageBoxAnswerer::WaitFor(size_t count, DWORD timeoutMs)
 {
-    std::unique_lock<std::mutex> guard(lock_);
-    changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                      [&] { return seen_.size() >= count; });
-    return seen_;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD waited = 0;
+        {
+            std::lock_guard<ExclusiveLock> guard(lock_);
+            waited = GetTickCount() - start;
+            if (seen_.size() >= count || waited >= timeoutMs)
+                return seen_;
+        }
+        changed_.Wait(timeoutMs - waited);
+    }
 }
 
 std::vector<SeenMessageBox> MessageBoxAnswerer::Seen()
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<ExclusiveLock> guard(lock_);
     return seen_;
 }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "Event.h"
+#include "ExclusiveLock.h"
 #include "Patience.h"
+#include "Thread.h"
 
 #include <windows.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 // What a user saw in a message box before pressing OK.
@@ -42,9 +42,9 @@ private:
 
     const std::string caption_;
     std::atomic<bool> stop_{false};
-    std::mutex lock_;
-    std::condition_variable changed_;
+    ExclusiveLock lock_;
+    Event changed_{Event::Reset::Automatic};
     std::vector<SeenMessageBox> seen_;
     std::set<HWND> answered_;
-    std::thread watcher_;
+    Thread watcher_;
 };

@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 
+#include "ExclusiveLock.h"
 #include "ScratchFolder.h"
 #include "UniqueHandle.h"
 
@@ -12,7 +13,7 @@ namespace {
 // to that program too, which then holds the output file open for writing
 // after this program ended, and reading it fails. Only one thread at a time
 // makes its handle inheritable, and only while its own program starts.
-std::mutex startingWithHandles;
+ExclusiveLock startingWithHandles;
 
 }  // namespace
 
@@ -39,7 +40,7 @@ ProgramRun RunProgram(const std::string& commandLine, DWORD timeoutMs)
         line.push_back('\0');
         BOOL created = FALSE;
         {
-            std::lock_guard<std::mutex> starting(startingWithHandles);
+            std::lock_guard<ExclusiveLock> starting(startingWithHandles);
             SetHandleInformation(output.Get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
             created = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started);

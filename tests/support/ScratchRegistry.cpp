@@ -60,8 +60,7 @@ ScratchRegistry::~ScratchRegistry()
 {
     for (HKEY predefined : overridden_)
         RegOverridePredefKey(predefined, nullptr);
-    RegDeleteTreeA(HKEY_CURRENT_USER, basePath_.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, basePath_.c_str());
+    reg::DeleteTree(HKEY_CURRENT_USER, basePath_);
     RegDeleteKeyA(HKEY_CURRENT_USER, kScratchParent);  // only once it is empty
 }
 
@@ -151,12 +150,23 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& path)
     return names;
 }
 
+// (RegDeleteTree, which does this, came only with Windows Vista, and the
+// headers are those of Windows XP.)
 void DeleteTree(HKEY root, const std::string& path, REGSAM view)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
         return;
-    RegDeleteTreeA(key, nullptr);
+    char name[256];
+    for (DWORD length = sizeof name;
+         RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
+         length = sizeof name) {
+        const std::string child = path + "\\" + std::string(name, length);
+        DeleteTree(root, child, view);
+        if (KeyExists(root, child, view))
+            break;  // it could not be deleted: leave the rest
+    }
     RegCloseKey(key);
     RegDeleteKeyExA(root, path.c_str(), view, 0);
 }

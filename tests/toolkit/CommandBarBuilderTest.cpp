@@ -2,16 +2,15 @@
 
 #include "Bitmaps.h"
 #include "ClipboardText.h"
+#include "Event.h"
 #include "OfficeInterfaces.h"
 #include "StandInFixture.h"
+#include "TestThread.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <set>
-#include <thread>
 
 namespace {
 
@@ -158,40 +157,31 @@ TEST_F(StandInTest, ButtonsReplaceTheClipboardWithTheirFaces)
 class ClipboardHolder {
 public:
     ClipboardHolder()
-        : thread_([this] {
+        : thread_(StartThread([this] {
               HWND window = CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                             nullptr, nullptr, nullptr);
-              std::unique_lock<std::mutex> lock(mutex_);
               opened_ = window && OpenClipboard(window);
-              ready_ = true;
-              changed_.notify_all();
-              changed_.wait(lock, [this] { return release_; });
+              ready_.Set();
+              release_.Wait(INFINITE);
               if (opened_)
                   CloseClipboard();
               DestroyWindow(window);
-          })
+          }))
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return ready_; });
+        ready_.Wait(INFINITE);
     }
     ~ClipboardHolder()
     {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            release_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
+        release_.Set();
+        thread_.Join();
     }
     bool Holds() const { return opened_; }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool ready_ = false;
-    bool release_ = false;
+    Event ready_{Event::Reset::Manual};
+    Event release_{Event::Reset::Manual};
     bool opened_ = false;
-    std::thread thread_;
+    Thread thread_;
 };
 
 TEST_F(StandInTest, HeldClipboardStopsTheBuildQuietlyAtTheFirstButton)
@@ -219,12 +209,12 @@ TEST_F(StandInTest, ClipboardHeldForAMomentIsWaitedFor)
     {
         auto holder = std::make_unique<ClipboardHolder>();
         ASSERT_TRUE(holder->Holds());
-        std::thread letGo([&] {
+        Thread letGo = StartThread([&] {
             Sleep(300);
             holder.reset();
         });
         AddControlsFromTable(bar, catalogue::kPowerPointToolbar);
-        letGo.join();
+        letGo.Join();
     }
     const auto& controls = app_->commandBars->bars.back()->controls;
     ASSERT_EQ(controls.size(), 18u);

@@ -93,18 +93,24 @@ CreatableClass::CreatableClass(const std::string& progId, InstanceMaker make) : 
                                     REGCLS_MULTIPLEUSE, &cookie_);
     if (FAILED(result_))
         return;
-    const std::string key = progId + "\\CLSID";
     const std::string clsid = ClsidText();
-    result_ = HRESULT_FROM_WIN32(RegSetKeyValueA(RealClassesKey(), key.c_str(), nullptr, REG_SZ,
-                                                 clsid.c_str(),
-                                                 static_cast<DWORD>(clsid.size() + 1)));
+    HKEY key = nullptr;
+    LONG written = RegCreateKeyExA(RealClassesKey(), (progId + "\\CLSID").c_str(), 0, nullptr,
+                                   0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (written == ERROR_SUCCESS) {
+        written = RegSetValueExA(key, nullptr, 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(clsid.c_str()),
+                                 static_cast<DWORD>(clsid.size() + 1));
+        RegCloseKey(key);
+    }
+    result_ = HRESULT_FROM_WIN32(written);
 }
 
 CreatableClass::~CreatableClass()
 {
     if (cookie_)
         CoRevokeClassObject(cookie_);
-    RegDeleteTreeA(RealClassesKey(), progId_.c_str());
+    RegDeleteKeyA(RealClassesKey(), (progId_ + "\\CLSID").c_str());
     RegDeleteKeyA(RealClassesKey(), progId_.c_str());
 }
 

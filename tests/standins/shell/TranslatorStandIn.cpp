@@ -2,6 +2,7 @@
 
 #include "ComObject.h"
 #include "ComPtr.h"
+#include "ExclusiveLock.h"
 #include "TextConversion.h"
 
 #include <ole2.h>
@@ -41,14 +42,14 @@ struct TranslatorStandIn::State {
     std::string journalPath;
     std::atomic<long> liveObjects{0};
     std::atomic<bool> created{false};
-    mutable std::mutex lock;
+    mutable ExclusiveLock lock;
     std::vector<std::string> calls;
 
     // Records the call; the failure to return when this step is to fail.
     HRESULT Note(Step step, const std::string& call)
     {
         {
-            std::lock_guard<std::mutex> guard(lock);
+            std::lock_guard<ExclusiveLock> guard(lock);
             calls.push_back(call);
             if (!journalPath.empty())
                 std::ofstream(journalPath, std::ios::app | std::ios::binary) << call << "\n";
@@ -233,7 +234,7 @@ TranslatorStandIn::~TranslatorStandIn()
 
 std::vector<std::string> TranslatorStandIn::Calls() const
 {
-    std::lock_guard<std::mutex> guard(state_->lock);
+    std::lock_guard<ExclusiveLock> guard(state_->lock);
     return state_->calls;
 }
 
