@@ -1,12 +1,13 @@
 #include "ServerModule.h"
 
 #include "BusyMessageFilter.h"
+#include "BusyState.h"
 #include "ComPtr.h"
 #include "QuillbarTuner.h"
+#include "Thread.h"
 #include "UniqueHandle.h"
 
 #include <atomic>
-#include <thread>
 
 namespace server {
 
@@ -15,24 +16,30 @@ namespace {
 DWORD mainThread = 0;
 std::atomic<LONG> lockCount{0};
 std::atomic<bool> activity{false};
+std::atomic<bool> stopping{false};
 // Signalled when the lock count falls to zero. It stays open until the
 // process ends: an object released after the monitor has stopped must still
 // find a valid handle.
 KernelHandle shutdownEvent;
 
-// Posts the quit message once the server has gone a whole idle interval
-// without objects, locks or activity.
+// After each whole idle interval without objects, locks or activity, asks
+// the main thread to stop; it asks again after every further idle interval
+// (the main thread may have been busy, or the question lost in a modal loop)
+// until something is created or locked, and then waits for the count to fall
+// to zero again. It ends with the process.
 void Monitor()
 {
     for (;;) {
         WaitForSingleObject(shutdownEvent.Get(), INFINITE);
-        do {
-            activity = false;
-        } while (WaitForSingleObject(shutdownEvent.Get(), kIdleTimeoutMs) == WAIT_OBJECT_0);
-        if (!activity && lockCount == 0)
-            break;
+        for (;;) {
+            do {
+                activity = false;
+            } while (WaitForSingleObject(shutdownEvent.Get(), kIdleTimeoutMs) == WAIT_OBJECT_0);
+            if (activity || lockCount != 0)
+                break;
+            PostThreadMessageA(mainThread, kIdleCheckMessage, 0, 0);
+        }
     }
-    PostThreadMessageA(mainThread, WM_QUIT, 0, 0);
 }
 
 }  // namespace
@@ -61,6 +68,30 @@ LONG LockCount()
     return lockCount;
 }
 
+bool Stopping()
+{
+    return stopping;
+}
+
+bool StopIfIdle()
+{
+    if (stopping)
+        return true;
+    // An operation running here may have lost its client (a script host
+    // that ended): the idle monitor never ends a dialog or an installer.
+    if (lockCount != 0 || busy::IsBusy())
+        return false;
+    stopping = true;
+    CoSuspendClassObjects();
+    // A client that already held the class object may have locked the
+    // server in between: it is served on.
+    if (lockCount == 0)
+        return true;
+    stopping = false;
+    CoResumeClassObjects();
+    return false;
+}
+
 HRESULT Run()
 {
     // The event exists before any object can be released. Without it, or
@@ -80,16 +111,22 @@ HRESULT Run()
         return registered;
 
     if (shutdownEvent) {
-        try {
-            std::thread(Monitor).detach();
-        } catch (...) {
+        Thread monitor;
+        if (monitor.Start(Monitor))
+            monitor.Detach();
+        else
             shutdownEvent.Reset();
-        }
     }
 
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.hwnd == nullptr && message.message == kIdleCheckMessage) {
+            if (StopIfIdle())
+                break;
+            continue;
+        }
         DispatchMessageA(&message);
+    }
 
     CoRevokeClassObject(cookie);
     Sleep(kPauseAfterRevokeMs);

@@ -2,6 +2,15 @@
 
 // The state of qbsetup as a COM server: the lock count (live objects and
 // clients' server locks) and the idle shutdown 5 s after the last release.
+//
+// The idle monitor only asks; the main thread decides. After an idle
+// interval the monitor posts kIdleCheckMessage to the main thread, which
+// stops only if the count is still 0 and no operation (an installer run, an
+// apply, the dialog) runs there: it suspends the class objects, so that COM
+// hands no further activation to this process, and ends its loop. Once
+// stopping has begun the class object answers creations with
+// CO_E_SERVER_STOPPING rather than hand out an object that dies with the
+// apartment a moment later.
 
 #include <windows.h>
 
@@ -14,8 +23,20 @@ void Lock();
 void Unlock();
 LONG LockCount();
 
-// Registers the class objects, runs the message loop until the monitor
-// decides the server has been idle long enough, then revokes them and pauses.
+// Whether the server has begun to stop: creations are refused from then on.
+bool Stopping();
+
+// The main thread's answer to the monitor: true when the server has begun to
+// stop (nothing held, nothing running, class objects suspended); false when
+// it serves on (the monitor asks again after the next idle interval).
+bool StopIfIdle();
+
+// Posted by the monitor to the main thread after an idle interval. A thread
+// message: a modal loop of an operation drops it, and the monitor asks again.
+inline constexpr UINT kIdleCheckMessage = WM_APP + 0x51;
+
+// Registers the class objects, runs the message loop until the server has
+// been idle long enough (StopIfIdle), then revokes them and pauses.
 // While it serves, the tuner's message filter answers incoming calls. A class
 // object that cannot be registered ends it at once with that failure.
 HRESULT Run();

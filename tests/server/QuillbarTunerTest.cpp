@@ -267,6 +267,72 @@ TEST_F(QuillbarTunerTest, ServerEndsByItselfAboutSixSecondsAfterTheLastRelease)
                 lived);
 }
 
+// A client that polls every few seconds creates its next object right where
+// the server decides that it has been idle long enough: each creation either
+// gives an object that answers, or fails at once (the stopping server
+// refuses it, or COM starts a new server); never an object whose first call
+// finds its server gone. Each round waits a little longer past the last
+// release, across the idle time-out.
+TEST_F(QuillbarTunerTest, ClientCreatingAtTheIdleBoundaryGetsAWorkingObjectOrAClearFailure)
+{
+    int refused = 0;
+    for (DWORD pause = server::kIdleTimeoutMs - 200; pause <= server::kIdleTimeoutMs + 300;
+         pause += 100) {
+        {
+            ComPtr<IQuillbarTuner> tuner;
+            ASSERT_EQ(CoCreateInstance(CLSID_QuillbarTuner, nullptr, CLSCTX_LOCAL_SERVER,
+                                       IID_IQuillbarTuner, tuner.PutVoid()),
+                      S_OK);
+            long count = -1;
+            ASSERT_EQ(tuner->get_Count(&count), S_OK);
+        }
+        Sleep(pause);
+        ComPtr<IQuillbarTuner> tuner;
+        const HRESULT created = CoCreateInstance(CLSID_QuillbarTuner, nullptr,
+                                                 CLSCTX_LOCAL_SERVER, IID_IQuillbarTuner,
+                                                 tuner.PutVoid());
+        if (FAILED(created)) {
+            EXPECT_FALSE(tuner) << pause;
+            ++refused;
+            continue;
+        }
+        long count = -1;
+        EXPECT_EQ(tuner->get_Count(&count), S_OK) << "created " << pause << " ms after the release";
+    }
+    std::printf("%d creations at the idle boundary failed cleanly\n", refused);
+}
+
+// The idle monitor only asks; the main thread stops only when nothing is
+// held and no operation runs there (an open dialog, an installer whose
+// client went away), and from then on refuses creations.
+TEST(QbsetupServer, IdleCheckStopsOnlyWhenNothingIsHeldOrRunningThenRefusesCreations)
+{
+    const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
+    ASSERT_TRUE(factory);
+    ASSERT_EQ(server::LockCount(), 0);
+
+    ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_FALSE(server::StopIfIdle()) << "a client's server lock";
+    ASSERT_EQ(factory->LockServer(FALSE), S_OK);
+    {
+        const busy::Operation running;
+        ASSERT_TRUE(running.Started());
+        EXPECT_FALSE(server::StopIfIdle()) << "an operation runs";
+    }
+    EXPECT_FALSE(server::Stopping());
+    ComPtr<IQuillbarTuner> tuner;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IQuillbarTuner, tuner.PutVoid()), S_OK);
+    tuner.Reset();
+
+    EXPECT_TRUE(server::StopIfIdle());
+    EXPECT_TRUE(server::Stopping());
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IQuillbarTuner, tuner.PutVoid()),
+              CO_E_SERVER_STOPPING);
+    EXPECT_FALSE(tuner);
+    EXPECT_EQ(server::LockCount(), 0);
+    CoResumeClassObjects();
+}
+
 // What a process holds, as the system counts it. (Under Wine 8,
 // GetProcessHandleCount and PrivateUsage read 0 and GetGuiResources is not
 // implemented, so handles come from the process list, private bytes are the
