@@ -1,11 +1,16 @@
-# What both MinGW-w64 toolchain files share: the posix thread model (so that
-# std::thread and std::mutex work), a static runtime, and Wine to run the
-# results. The including file sets MINGW_PREFIX, CMAKE_SYSTEM_PROCESSOR and
+# What both MinGW-w64 toolchain files share: the win32 thread model, a static
+# runtime, and Wine to run the results. The posix model would link
+# winpthreads, which imports GetTickCount64 and so needs Windows Vista; the
+# win32 model's runtime imports only what Windows XP has, but gives no
+# std::thread, std::mutex or std::condition_variable: our code uses the
+# owners in common/ (Thread, ExclusiveLock, Event). Everything is built with
+# this one model, tests and stand-ins too: objects compiled with one model
+# must not be linked with the other. The including file sets MINGW_PREFIX, CMAKE_SYSTEM_PROCESSOR and
 # the widl and Wine settings for its bitness.
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER  ${MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})

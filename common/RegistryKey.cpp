@@ -12,6 +12,26 @@ const char* ValueName(const char* name)
     return name ? name : "";
 }
 
+// RegDeleteKeyEx, the only way to name a view, came with Windows XP x64 and
+// Vista: a 64-bit build calls it; a 32-bit one deletes in its own view with
+// RegDeleteKey, which every Windows has, and finds RegDeleteKeyEx at run time
+// only in the rare case that it names a view.
+LONG DeleteKeyInView(HKEY root, const char* path, REGSAM view)
+{
+#ifdef _WIN64
+    return RegDeleteKeyExA(root, path, view, 0);
+#else
+    if (view == 0)
+        return RegDeleteKeyA(root, path);
+    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    const HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    const auto deleteKeyEx = advapi ? reinterpret_cast<DeleteKeyEx>(reinterpret_cast<void*>(
+                                          GetProcAddress(advapi, "RegDeleteKeyExA")))
+                                    : nullptr;
+    return deleteKeyEx ? deleteKeyEx(root, path, view, 0) : ERROR_CALL_NOT_IMPLEMENTED;
+#endif
+}
+
 REGSAM ViewOf(REGSAM access)
 {
     return access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
@@ -123,7 +143,7 @@ bool RegistryKey::Delete(bool recursive)
     const HKEY root = root_;
     const std::string path = path_;
     Close();
-    return Remember(RegDeleteKeyExA(root, path.c_str(), view_, 0));
+    return Remember(DeleteKeyInView(root, path.c_str(), view_));
 }
 
 bool RegistryKey::QueryValueInfo(const char* name, DWORD* type, DWORD* size)
