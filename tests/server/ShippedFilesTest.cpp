@@ -1,5 +1,8 @@
 // The files we ship as Windows sees them: the machine type of each, its
-// version block, and what qbsetup.exe's manifest asks of Windows.
+// version block, what Windows' loader needs of the system (the oldest we
+// serve: Windows XP SP3, and XP x64 / Server 2003 SP2 for the 64-bit
+// library), and what qbsetup.exe's manifest asks of Windows.
+#include "ImageHeaders.h"
 #include "ProgramRun.h"
 #include "ScratchFolder.h"
 
@@ -7,6 +10,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -105,6 +114,95 @@ TEST(ShippedFiles, EachHasItsBitnessAndItsVersionBlock)
         EXPECT_EQ(version.Text("FileDescription"), file.description) << file.file;
         EXPECT_EQ(version.Text("InternalName"), file.internalName) << file.file;
         EXPECT_EQ(version.Text("OriginalFilename"), file.originalName) << file.file;
+    }
+}
+
+// The names a system library exports on Windows XP / Server 2003, from the
+// lists in windows-exports beside the test programs (copied from
+// tests/data/windows-exports by the build; their README says where they come
+// from): <library>.nt5-x64.txt for a 64-bit image where there is one, else
+// <library>.nt5.txt. Empty when there is no list for the library.
+class ExportLists {
+public:
+    explicit ExportLists(bool wide) : wide_(wide) {}
+
+    const std::set<std::string>* Of(std::string library)
+    {
+        std::transform(library.begin(), library.end(), library.begin(),
+                       [](char c) { return static_cast<char>(std::tolower(c)); });
+        if (library.size() > 4 && library.compare(library.size() - 4, 4, ".dll") == 0)
+            library.resize(library.size() - 4);
+        const auto known = lists_.find(library);
+        if (known != lists_.end())
+            return known->second.empty() ? nullptr : &known->second;
+        std::set<std::string>& names = lists_[library];
+        const std::string folder = BinaryFolder() + "windows-exports\\" + library;
+        std::string text;
+        if (wide_)
+            text = ReadWholeFile(folder + ".nt5-x64.txt");
+        if (text.empty())
+            text = ReadWholeFile(folder + ".nt5.txt");
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty())
+                names.insert(line);
+        }
+        return names.empty() ? nullptr : &names;
+    }
+
+private:
+    bool wide_;
+    std::map<std::string, std::set<std::string>> lists_;
+};
+
+// Every deliverable loads on the oldest Windows of its bitness: its header
+// asks for no newer subsystem, and every function it imports is exported
+// there by name. A missing one would stop Windows from loading the file
+// before any of our code runs.
+TEST(ShippedFiles, EachImportsOnlyWhatWindowsXpExports)
+{
+    const struct {
+        const char* file;
+        WORD machine;
+        WORD subsystemMajor, subsystemMinor;  // at most
+    } files[] = {
+        {"qbsetup.exe", IMAGE_FILE_MACHINE_I386, 5, 1},
+        {"qbdiag.exe", IMAGE_FILE_MACHINE_I386, 5, 1},
+        {"tlvshell.dll", IMAGE_FILE_MACHINE_I386, 5, 1},
+        {"x64\\tlvshell.dll", IMAGE_FILE_MACHINE_AMD64, 5, 2},
+    };
+    for (const auto& file : files) {
+        const ImageHeaders image = ReadImageHeaders(BinaryFolder() + file.file);
+        ASSERT_TRUE(image.valid) << file.file;
+        EXPECT_EQ(image.machine, file.machine) << file.file;
+        EXPECT_LE(image.subsystemMajor * 100 + image.subsystemMinor,
+                  file.subsystemMajor * 100 + file.subsystemMinor)
+            << file.file << " asks for subsystem " << image.subsystemMajor << "."
+            << image.subsystemMinor;
+
+        ExportLists exports(file.machine == IMAGE_FILE_MACHINE_AMD64);
+        std::vector<std::string> missing;
+        for (const ImportedFunction& import : image.imports) {
+            const std::set<std::string>* names = exports.Of(import.library);
+            if (!names)
+                missing.push_back(import.library + " (no export list for this library)");
+            else if (import.name.empty())
+                missing.push_back(import.library + " ordinal " + std::to_string(import.ordinal) +
+                                  " (imported by number, not checked)");
+            else if (!names->count(import.name))
+                missing.push_back(import.library + ": " + import.name);
+        }
+        EXPECT_GT(image.imports.size(), 50u) << file.file;
+        std::string named;
+        for (const std::string& name : missing)
+            named += "\n  " + name;
+        EXPECT_TRUE(missing.empty()) << file.file << " imports what Windows XP lacks:" << named;
+        std::printf("%s: %u imports, %u not on Windows XP / Server 2003, subsystem %u.%02u\n",
+                    file.file, static_cast<unsigned>(image.imports.size()),
+                    static_cast<unsigned>(missing.size()), image.subsystemMajor,
+                    image.subsystemMinor);
     }
 }
 
