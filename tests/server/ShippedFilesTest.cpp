@@ -229,6 +229,28 @@ TEST(ShippedFiles, QbsetupAsksForNoElevationAndNamesItsSystemsControlsAndDpi)
              ">system</dpiAwareness>",
          })
         EXPECT_NE(manifest.find(required), std::string::npos) << required;
+
+    // Windows XP SP2/SP3 and Server 2003 accept only a trustInfo element
+    // that declares exactly one namespace.
+    const size_t trustInfo = manifest.find("<trustInfo");
+    ASSERT_NE(trustInfo, std::string::npos);
+    const std::string tag = manifest.substr(trustInfo, manifest.find('>', trustInfo) - trustInfo);
+    size_t declarations = 0;
+    for (size_t at = tag.find("xmlns"); at != std::string::npos; at = tag.find("xmlns", at + 1))
+        ++declarations;
+    EXPECT_EQ(declarations, 1u) << tag;
+
+    // And the system's own parser takes it as an activation context.
+    const std::string path = BinaryFolder() + "qbsetup.exe";
+    ACTCTXA context = {};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = path.c_str();
+    context.lpResourceName = MAKEINTRESOURCEA(1);
+    const HANDLE activation = CreateActCtxA(&context);
+    EXPECT_NE(activation, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    if (activation != INVALID_HANDLE_VALUE)
+        ReleaseActCtx(activation);
 }
 
 }  // namespace
