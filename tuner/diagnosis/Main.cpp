@@ -82,8 +82,13 @@ int main(int argc, char** argv)
         Complain(L"qbdiag: der Bericht ließ sich nicht erstellen\r\n");
     }
     // A walk over the running objects that still waits on an instance ends
-    // with the process; COM stays up for it until then.
-    if (settled)
-        CoUninitialize();
+    // with the process; COM stays up for it until then, and so does all else
+    // it may use: the process ends here, without the C runtime's exit (whose
+    // static destructors would destroy what the walk's thread still uses)
+    // and without the libraries' detach code. The report is written already
+    // (unbuffered), and the exit code is kept.
+    if (!settled)
+        TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+    CoUninitialize();
     return exitCode;
 }

@@ -36,5 +36,7 @@ struct RunningObjectSurvey {
 
 // Walks the table on a thread of its own, so that an instance that hangs
 // cannot hang the report: after `timeoutMs` the survey so far is returned
-// (complete false) and the walk is left to end with the process.
+// (complete false) and the walk is left to end with the process, which must
+// then end without running its static destructors (the walk may still use
+// what they destroy).
 RunningObjectSurvey SurveyRunningObjects(DWORD timeoutMs);
