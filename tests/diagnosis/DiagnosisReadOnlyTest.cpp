@@ -65,9 +65,11 @@ TEST_F(DiagnosisWithOffice, AnInstanceThatDoesNotAnswerCannotHoldTheReportUp)
 {
     constexpr DWORD kHangMs = 30000;
     for (const DWORD hang : {DWORD(5200), kHangMs}) {
-        Configure("Word1", "version = 10.0\nstall = Application.Version " + std::to_string(hang) +
-                               "\n");
-        StartRunning("Word1", "Word");
+        // A name of its own: the first one's ready file stays.
+        const std::string name = "Word" + std::to_string(hang);
+        Configure(name, "version = 10.0\nstall = Application.Version " + std::to_string(hang) +
+                            "\n");
+        StartRunning(name, "Word");
 
         const DWORD start = GetTickCount();
         const DiagnosisRun run = RunDiagnosis();
@@ -79,7 +81,7 @@ TEST_F(DiagnosisWithOffice, AnInstanceThatDoesNotAnswerCannotHoldTheReportUp)
         }
         EXPECT_EQ(run.program.exitCode, 1u) << hang << ":\n" << run.program.output;
         const auto stuck = run.Find("RunningObjects", "rot.timeout");
-        ASSERT_EQ(stuck.size(), 1u) << run.program.output;
+        ASSERT_EQ(stuck.size(), 1u) << hang << ":\n" << run.program.output;
         EXPECT_EQ(stuck[0].severity, "problem");
         EXPECT_NE(stuck[0].source.find("QuillbarStandIn."), std::string::npos) << stuck[0].source;
         // The sections after the walk are all there.
