@@ -164,7 +164,7 @@ HostLock::~HostLock()
 
 LONG WaitForHostIdle(HANDLE semaphore, LONG remaining, const std::string& displayName)
 {
-    WaitRecord record{remaining, semaphore, displayName};
+    WaitRecord record{remaining, semaphore, displayName, nullptr, KernelHandle(), false};
     ShowBusyWait(record);
     return remaining - record.remaining;
 }
@@ -189,7 +189,8 @@ HostLock AcquireHostLock(const std::string& shortName, const std::string& displa
         break;
     }
 
-    WaitRecord record{remaining, semaphore.Get(), std::string(), semaphore ? nullptr : &name};
+    WaitRecord record{remaining, semaphore.Get(), std::string(),
+                      semaphore ? nullptr : &name, KernelHandle(), false};
     try {
         record.displayName = displayName;
         ShowBusyWait(record);

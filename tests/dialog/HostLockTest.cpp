@@ -229,8 +229,9 @@ TEST(HostLock, SemaphoreRefusingTheTunerCountsAsBusy)
         ASSERT_TRUE(user.dialog_) << "no busy-wait dialog";
         EXPECT_TRUE(user.closed_);
         EXPECT_EQ(lock.state(), addinEnds ? HostLock::State::NoLock : HostLock::State::GivenUp);
-        if (addin)
+        if (addin) {
             EXPECT_EQ(addin->Free(), 100) << "nothing taken";
+        }
     }
 }
 
