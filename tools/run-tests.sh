@@ -31,7 +31,16 @@ source "$top/tools/wine-sandbox.sh"
 ensure_wine_packages cmake make mingw-w64 mingw-w64-tools libwine-dev xvfb xauth googletest
 end_phase "package check"
 
+# A build tree keeps the compilers it was first configured with: CMake does
+# not read the toolchain files again. Where they changed since (another
+# thread model, say), the tree is made afresh; only the Wine prefix stays.
+toolchain=$(cat cmake/mingw-w64*.cmake | sha256sum | cut -d' ' -f1)
+if [ -f "$build/CMakeCache.txt" ] && [ "$(cat "$build/toolchain.stamp" 2>/dev/null)" != "$toolchain" ]; then
+    echo "run-tests: the toolchain files changed since the last build: building afresh"
+    find "$build" -mindepth 1 -maxdepth 1 ! -name wine-prefix -exec rm -rf {} +
+fi
 cmake --preset mingw
+echo "$toolchain" >"$build/toolchain.stamp"
 cmake --build --preset mingw
 end_phase "build"
 
