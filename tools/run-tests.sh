@@ -38,6 +38,7 @@ toolchain=$(cat cmake/mingw-w64*.cmake | sha256sum | cut -d' ' -f1)
 if [ -f "$build/CMakeCache.txt" ] && [ "$(cat "$build/toolchain.stamp" 2>/dev/null)" != "$toolchain" ]; then
     echo "run-tests: the toolchain files changed since the last build: building afresh"
     find "$build" -mindepth 1 -maxdepth 1 ! -name wine-prefix -exec rm -rf {} +
+    run=cold
 fi
 cmake --preset mingw
 echo "$toolchain" >"$build/toolchain.stamp"
