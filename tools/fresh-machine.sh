@@ -6,10 +6,16 @@
 # machines keep whatever an earlier run installed; only here does a missing
 # install step show before it reaches a user.
 #
-#   tools/fresh-machine.sh [--upgraded] [--keep]
+#   tools/fresh-machine.sh [--upgraded] [--lagging-i386] [--keep]
 #       --upgraded  first "apt-get update" and "apt-get upgrade" in the root,
 #                   as most users' machines are kept (the security versions of
 #                   the amd64 libraries installed, before the test command)
+#       --lagging-i386
+#                   the root's apt takes only amd64 from the security archive,
+#                   as where a mirror fails to serve its i386 index: the i386
+#                   libraries then lag behind their amd64 twins, the case the
+#                   test command's package fallback is for (with --upgraded,
+#                   always)
 #       --keep      leave the run's root in place (its path is printed)
 #   QUILLBAR_I386=emulated is handed on to the test command; the kernel's
 #   binfmt_misc handlers are shared with the root. QUILLBAR_FRESH_ROOTS names
@@ -19,12 +25,13 @@
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
-upgraded= keep=
+upgraded= lagging= keep=
 for argument; do
     case $argument in
         --upgraded) upgraded=1 ;;
+        --lagging-i386) lagging=1 ;;
         --keep) keep=1 ;;
-        *) echo "usage: $0 [--upgraded] [--keep]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--upgraded] [--lagging-i386] [--keep]" >&2; exit 2 ;;
     esac
 done
 [ "$(id -u)" = 0 ] || { echo "fresh-machine: run as root (it makes and enters a Debian root)" >&2; exit 1; }
@@ -106,6 +113,10 @@ at_exit leave_root
 
 cp -a "$pristine/." "$root/"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+if [ -n "$lagging" ]; then
+    sed -i '/^Suites: bookworm-security$/a Architectures: amd64' "$root/etc/apt/sources.list.d/debian.sources"
+    echo "fresh-machine: the root's apt takes no i386 index from the security archive"
+fi
 git clone -q --no-local "$top" "$root/root/quillbar"
 echo "fresh-machine: $(git -C "$root/root/quillbar" log -1 --format='%h %s') in $root/root/quillbar"
 
