@@ -279,10 +279,8 @@ TEST_F(QuillbarTunerTest, ClientCreatingAtTheIdleBoundaryGetsAWorkingObjectOrACl
     for (DWORD pause = server::kIdleTimeoutMs - 200; pause <= server::kIdleTimeoutMs + 300;
          pause += 100) {
         {
-            ComPtr<IQuillbarTuner> tuner;
-            ASSERT_EQ(CoCreateInstance(CLSID_QuillbarTuner, nullptr, CLSCTX_LOCAL_SERVER,
-                                       IID_IQuillbarTuner, tuner.PutVoid()),
-                      S_OK);
+            const ComPtr<IQuillbarTuner> tuner = Create();
+            ASSERT_TRUE(tuner);
             long count = -1;
             ASSERT_EQ(tuner->get_Count(&count), S_OK);
         }
