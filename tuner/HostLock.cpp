@@ -31,13 +31,16 @@ struct WaitRecord {
 
 enum class Opening { Opened, Missing, Refused };
 
-// Only a semaphore that is not there means that no add-in holds the host.
+// Only a semaphore that is there but refuses us may belong to an add-in at
+// work. Any other failure means that no add-in's semaphore has that name:
+// there is no object of that name, or one of another kind, which any program
+// may have made and which can never be an add-in's.
 Opening OpenLock(const std::string& name, KernelHandle& semaphore)
 {
     semaphore.Reset(OpenSemaphoreA(kWaitRights, FALSE, name.c_str()));
     if (semaphore)
         return Opening::Opened;
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? Opening::Missing : Opening::Refused;
+    return GetLastError() == ERROR_ACCESS_DENIED ? Opening::Refused : Opening::Missing;
 }
 
 bool TakeCountNow(HANDLE semaphore)

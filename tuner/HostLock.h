@@ -42,9 +42,10 @@ private:
 
 // Opens "Quillbar.Global.Semaphore.<shortName>" (never creates it) and takes
 // all its counts, showing the busy-wait dialog for the display name while
-// some are held. A semaphore that is there but cannot be opened (one made by
-// an Office with other rights) counts as held: the dialog waits until it
-// opens, or goes with its add-in.
+// some are held. A semaphore that is there but refuses access (one made by an
+// Office with other rights) counts as held: the dialog waits until it opens,
+// or goes with its add-in. A name that no semaphore holds (nothing, or an
+// object of another kind) means no lock.
 HostLock AcquireHostLock(const std::string& shortName, const std::string& displayName);
 
 // Gives a held lock's counts back and closes it; other locks are left as they are.

@@ -5,10 +5,12 @@
 #include "ProgramRun.h"
 #include "ResourceString.h"
 #include "TestThread.h"
+#include "UniqueHandle.h"
 #include "WindowDriver.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -81,13 +83,38 @@ private:
     KernelHandle process_;
 };
 
-TEST(HostLock, WithoutSemaphoreThereIsNothingToLock)
+// Only a semaphore can be an add-in's: a name that holds nothing, or an
+// object of another kind (which any program may have made), is no lock, and
+// nobody is kept waiting for it.
+TEST(HostLock, ANameThatHoldsNoSemaphoreIsNothingToLock)
 {
-    HostLock lock = AcquireHostLock("NoSuchHost" + std::to_string(GetCurrentProcessId()),
-                                    kDisplayName);
-    EXPECT_EQ(lock.state(), HostLock::State::NoLock);
-    ReleaseHostLock(lock);
-    EXPECT_EQ(lock.state(), HostLock::State::NoLock);
+    const std::string lockName = "Quillbar.Global.Semaphore." + UniqueShortName();
+    for (const char* squatter : {"nothing", "an event", "a mutex"}) {
+        SCOPED_TRACE(squatter);
+        const std::string kind = squatter;
+        const KernelHandle object(kind == "an event"  ? CreateEventA(nullptr, TRUE, FALSE, lockName.c_str())
+                                  : kind == "a mutex" ? CreateMutexA(nullptr, FALSE, lockName.c_str())
+                                                      : nullptr);
+        ASSERT_EQ(static_cast<bool>(object), kind != "nothing");
+        // Whoever waits in vain is let go, so that the test ends either way.
+        std::atomic<bool> returned{false};
+        bool waited = false;
+        Thread user = StartThread([&] {
+            HWND dialog = nullptr;
+            WaitUntil([&] { return returned || (dialog = FindWindowA("#32770", "Achtung!")); });
+            if (dialog) {
+                waited = true;
+                PressButton(dialog, IDCANCEL);
+            }
+        });
+        HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
+        returned = true;
+        user.Join();
+        EXPECT_FALSE(waited);
+        EXPECT_EQ(lock.state(), HostLock::State::NoLock);
+        ReleaseHostLock(lock);
+        EXPECT_EQ(lock.state(), HostLock::State::NoLock);
+    }
 }
 
 // The tuner asks only for the rights the wait needs: an add-in's semaphore
@@ -205,24 +232,32 @@ TEST(HostLock, BusyWaitComesForwardWhileTheHostInFrontDoesNotAnswer)
 
 // A semaphore that is there but refuses even those rights may belong to an
 // add-in at work: the host counts as busy. The wait ends when the user gives
-// up, or by itself once the semaphore has gone with its add-in.
+// up, or by itself once the semaphore has gone with its add-in (also when
+// another kind of object has taken its name since).
 TEST(HostLock, SemaphoreRefusingTheTunerCountsAsBusy)
 {
-    for (const bool addinEnds : {false, true}) {
-        SCOPED_TRACE(addinEnds ? "the add-in ends" : "the user gives up");
+    enum class End { UserGivesUp, AddinEnds, NameTakenByAnEvent };
+    for (const End end : {End::UserGivesUp, End::AddinEnds, End::NameTakenByAnEvent}) {
+        SCOPED_TRACE(static_cast<int>(end));
         auto addin = std::make_unique<AddinSemaphore>(UniqueShortName(), 100, 0);
+        KernelHandle squatter;
         BusyWaitUser user([&](HWND dialog) {
-            if (addinEnds)
-                addin.reset();
-            else
+            if (end == End::UserGivesUp) {
                 PressButton(dialog, IDCANCEL);
+                return;
+            }
+            addin.reset();
+            if (end == End::NameTakenByAnEvent)
+                squatter.Reset(CreateEventA(nullptr, TRUE, FALSE,
+                                            ("Quillbar.Global.Semaphore." + UniqueShortName()).c_str()));
         });
         const HostLock lock = AcquireHostLock(UniqueShortName(), kDisplayName);
         user.Join();
 
         ASSERT_TRUE(user.dialog_) << "no busy-wait dialog";
         EXPECT_TRUE(user.closed_);
-        EXPECT_EQ(lock.state(), addinEnds ? HostLock::State::NoLock : HostLock::State::GivenUp);
+        EXPECT_EQ(lock.state(),
+                  end == End::UserGivesUp ? HostLock::State::GivenUp : HostLock::State::NoLock);
         if (addin) {
             EXPECT_EQ(addin->Free(), 100) << "nothing taken";
         }
