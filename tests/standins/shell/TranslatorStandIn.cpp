@@ -107,7 +107,8 @@ public:
     STDMETHODIMP Slot7() override { return state_->Note(Step::None, "opener.7"); }
     STDMETHODIMP Slot8(BSTR path, long a, long b, BSTR c, long d, IUnknown** document) override
     {
-        const std::string call = "opener.8(" + ToNarrow(path) + ", " + std::to_string(a) + ", " +
+        const std::wstring file = path ? std::wstring(path, SysStringLen(path)) : std::wstring();
+        const std::string call = "opener.8(" + TranslatorStandIn::AsRecorded(file) + ", " + std::to_string(a) + ", " +
                                  std::to_string(b) + ", '" + ToNarrow(c) + "'" +
                                  (c ? "" : " (null)") + ", " + std::to_string(d) + ")";
         const HRESULT hr = state_->Note(Step::OpenFile, call);
@@ -241,6 +242,20 @@ std::vector<std::string> TranslatorStandIn::Calls() const
 long TranslatorStandIn::LiveObjects() const
 {
     return state_->liveObjects;
+}
+
+// UTF-8, so that every name shows as it was sent.
+std::string TranslatorStandIn::AsRecorded(const std::wstring& path)
+{
+    if (path.empty())
+        return std::string();
+    const int length = static_cast<int>(path.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, path.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, path.data(), length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
 }
 
 bool TranslatorStandIn::Created() const
