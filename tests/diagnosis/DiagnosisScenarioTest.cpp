@@ -287,6 +287,46 @@ TEST_F(HealthyInstallation, ReportsNoProblemAndExitsWithZero)
     EXPECT_NE(text.output.find("\r\nMicrosoft Word\r\n"), std::string::npos);
 }
 
+// 64-bit Explorer and script hosts load what the 64-bit view names, with
+// their own environment and their own System32: a library in the 64-bit
+// System32, and one written as %ProgramFiles%\... (which they expand to the
+// 64-bit program folder), are there for them.
+TEST_F(HealthyInstallation, SixtyFourBitRegistrationsAreJudgedAs64BitWindowsSeesThem)
+{
+    ASSERT_EQ(Regsvr32(kTools64, "", Library64()), 0u);
+    char programFiles[MAX_PATH] = {};
+    ASSERT_NE(GetEnvironmentVariableA("ProgramW6432", programFiles, MAX_PATH), 0u);
+    const std::string name = "qbdiag-test-" + std::to_string(GetCurrentProcessId());
+    const std::string inSystem32 = "C:\\windows\\system32\\" + name + ".dll";
+    const std::string seenFromHere = "C:\\windows\\sysnative\\" + name + ".dll";
+    const std::string inProgramFiles = std::string(programFiles) + "\\" + name;
+    ASSERT_TRUE(CopyFileA(Library64().c_str(), seenFromHere.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryA(inProgramFiles.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(Library64().c_str(), (inProgramFiles + "\\tlvshell.dll").c_str(), FALSE));
+    const std::string menu = "CLSID\\{E28C61E1-67D8-4005-9BF4-E232B2EB9012}\\InprocServer32";
+    const std::string folder = "CLSID\\{D3E1ABFB-F269-4141-AB03-8E3BEF45AD4C}\\InprocServer32";
+    reg::SetString(HKEY_CLASSES_ROOT, menu, nullptr, inSystem32, KEY_WOW64_64KEY);
+    const std::string expandable = "%ProgramFiles%\\" + name + "\\tlvshell.dll";
+    reg::SetValue(HKEY_CLASSES_ROOT, folder, nullptr, REG_EXPAND_SZ, expandable.c_str(),
+                  static_cast<DWORD>(expandable.size() + 1), KEY_WOW64_64KEY);
+
+    const DiagnosisRun run = RunDiagnosis();
+    DeleteFileA(seenFromHere.c_str());
+    DeleteFileA((inProgramFiles + "\\tlvshell.dll").c_str());
+    RemoveDirectoryA(inProgramFiles.c_str());
+
+    const struct {
+        const char* id;
+        std::string file;
+    } judged[] = {{"shell.menu64.file", inSystem32},
+                  {"shell.folder64.file", inProgramFiles + "\\tlvshell.dll"}};
+    for (const auto& registration : judged) {
+        const auto found = run.Find("Shell", registration.id);
+        ASSERT_EQ(found.size(), 1u) << registration.id;
+        EXPECT_EQ(found[0].text, "Datei \"" + registration.file + "\" vorhanden, 64 Bit");
+    }
+}
+
 TEST(QbdiagCommandLine, UnknownArgumentGivesNoReport)
 {
     const ProgramRun run = RunProgram("\"" + BinaryFolder() + "qbdiag.exe\" --fix");

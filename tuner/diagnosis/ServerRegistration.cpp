@@ -1,6 +1,7 @@
 #include "ServerRegistration.h"
 
 #include "FileImage.h"
+#include "SixtyFourBitView.h"
 #include "TextConversion.h"
 
 #include <vector>
@@ -33,6 +34,16 @@ std::string Expanded(const std::string& text)
     return expanded.data();
 }
 
+// The registered file as the processes that load it see it: those of the
+// 64-bit view are 64-bit processes.
+FileImage ExamineRegisteredFile(const ServerRegistration& server)
+{
+    if (server.view != k64BitView)
+        return ExamineImage(server.file);
+    const SixtyFourBitFileNames sixtyFourBit;
+    return ExamineImage(server.file);
+}
+
 std::wstring BitsText(Bitness bits)
 {
     return bits == Bitness::Bits32 ? L"32 Bit" : L"64 Bit";
@@ -60,8 +71,11 @@ ServerRegistration ReadServerRegistration(const std::string& keyPath, REGSAM vie
     else if (!server.value.IsText())
         server.state = ServerRegistration::State::WrongType;
     else {
-        server.file = FileOf(server.value.type == REG_EXPAND_SZ ? Expanded(server.value.Text())
-                                                                 : server.value.Text());
+        const std::string text = server.value.Text();
+        const bool expand = server.value.type == REG_EXPAND_SZ;
+        server.file = FileOf(!expand ? text
+                             : view == k64BitView ? ExpandAs64BitProcess(text)
+                                                  : Expanded(text));
         server.state = server.file.size() >= MAX_PATH ? ServerRegistration::State::TooLong
                                                       : ServerRegistration::State::Present;
     }
@@ -99,7 +113,7 @@ void ReportServer(ReportSection& out, const ServerTexts& texts, const ServerRegi
     }
     out.Info(texts.id, texts.what + L" = " + Quoted(server.value.Text()), value);
 
-    const FileImage image = ExamineImage(server.file);
+    const FileImage image = ExamineRegisteredFile(server);
     const std::wstring file = L"Datei " + Quoted(server.file);
     const std::wstring reinstall = L"neu installieren, dann neu registrieren";
     if (image.kind == ImageKind::Missing) {
