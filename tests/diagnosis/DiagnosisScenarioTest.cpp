@@ -11,6 +11,9 @@
 #include "ScratchFolder.h"
 #include "ScratchRegistry.h"
 
+#include "Event.h"
+#include "UniqueHandle.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -128,21 +131,21 @@ const Scenario kScenarios[] = {
          return Nothing();
      },
      "addin.server.tooLong", "InProcServer32 [(Standard)]"},
-    // A path naming a pipe or a device is never read: a read there can wait for ever.
-    {"AddinServerIsAPipe",
-     [] {
-         const std::string pipe =
-             "\\\\.\\pipe\\QuillbarDiagnosis" + std::to_string(GetCurrentProcessId());
-         std::shared_ptr<void> server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX,
-                                                       PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0,
-                                                       nullptr),
-                                      CloseHandle);
-         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, pipe);
-         return server;
-     },
-     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
+    // A path naming a device is never opened (APipeIsJudgedByItsNameAndNeverOpened).
     {"AddinServerIsADevice",
      [] { reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "NUL"); return Nothing(); },
+     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
+    {"AddinServerIsAReservedNameInAFolder",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "C:\\Programme\\TALVO\\com1.dll");
+         return Nothing();
+     },
+     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
+    {"AddinServerInTheDeviceNamespace",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "\\\\?\\GLOBALROOT\\Device\\Null");
+         return Nothing();
+     },
      "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
     {"FileNameNotAString",
      [] {
@@ -173,6 +176,47 @@ INSTANTIATE_TEST_SUITE_P(OneThingBroken, BrokenAddin, ::testing::ValuesIn(kScena
                          [](const ::testing::TestParamInfo<Scenario>& info) {
                              return std::string(info.param.name);
                          });
+
+// Opening a pipe connects its server to us (opening a serial line sets its
+// signals): the path is judged by its name, and the pipe is never opened.
+TEST_F(DiagnosisTest, APipeIsJudgedByItsNameAndNeverOpened)
+{
+    ArrangeWorkingWordAddin();
+    const std::string pipe = "\\\\.\\pipe\\qbprobe" + std::to_string(GetCurrentProcessId());
+    const KernelHandle server(CreateNamedPipeA(pipe.c_str(),
+                                               PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                               PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0, nullptr));
+    ASSERT_TRUE(server);
+    const Event connected(Event::Reset::Manual);
+    OVERLAPPED waiting = {};
+    waiting.hEvent = connected.Get();
+    ASSERT_FALSE(ConnectNamedPipe(server.Get(), &waiting));
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, pipe);
+
+    const DiagnosisRun run = RunDiagnosis();
+
+    EXPECT_FALSE(connected.Wait(0)) << "qbdiag connected to the pipe";
+    CancelIo(server.Get());
+    DWORD ignored = 0;
+    GetOverlappedResult(server.Get(), &waiting, &ignored, TRUE);  // before `waiting` goes
+    const auto found = run.Find("Word", "addin.server.fileNotFile");
+    ASSERT_EQ(found.size(), 1u) << run.program.output;
+    EXPECT_EQ(found[0].severity, "problem");
+}
+
+// The long-path forms of a file on a drive are files all the same.
+TEST_F(DiagnosisTest, AFileNamedThroughTheDeviceNamespaceIsStillAFile)
+{
+    ArrangeWorkingWordAddin();
+    for (const std::string prefix : {"\\\\?\\", "\\\\.\\"}) {
+        reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, prefix + Library32());
+        const DiagnosisRun run = RunDiagnosis();
+        const auto found = run.Find("Word", "addin.server.file");
+        ASSERT_EQ(found.size(), 1u) << prefix << "\n" << run.program.output;
+        EXPECT_EQ(found[0].text, "Datei \"" + prefix + Library32() + "\" vorhanden, 32 Bit");
+    }
+}
 
 TEST_F(DiagnosisTest, BusySemaphoreIsOnlyLookedAt)
 {
