@@ -257,7 +257,8 @@ TEST_F(DiagnosisTest, EachProbeNamesTheKeyThatDecidedIt)
 
 // The tuner's server path with blanks, registered in quotes (as where the
 // volume keeps no short names, with or without an argument after it) or
-// without: the file it names is judged either way.
+// without (then COM's CreateProcess tries each part up to a blank in turn):
+// the file it names is judged either way.
 TEST_F(DiagnosisTest, TunerServerPathWithBlanksIsReadQuotedOrNot)
 {
     const ScratchFolder folder;
@@ -267,7 +268,7 @@ TEST_F(DiagnosisTest, TunerServerPathWithBlanksIsReadQuotedOrNot)
     const std::string serverKey =
         "CLSID\\{63DE7A54-FC93-4b76-BEE4-5C267FE84DBE}\\LocalServer32";
     for (const std::string& value : {"\"" + program + "\"", "\"" + program + "\" -Embedding",
-                                     program}) {
+                                     program, program + " -Automation"}) {
         SCOPED_TRACE(value);
         reg::SetString(HKEY_CLASSES_ROOT, serverKey, nullptr, value, KEY_WOW64_32KEY);
 

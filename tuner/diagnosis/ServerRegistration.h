@@ -25,7 +25,10 @@ struct ServerRegistration {
     REGSAM view = 0;
     RegistryValue value;
     // The file the value names: unquoted, without arguments, expanded as the
-    // processes that load it expand it (those of the 64-bit view are 64-bit).
+    // processes that load it expand it (those of the 64-bit view are 64-bit);
+    // for a LocalServer32, the program its command line starts, found as
+    // CreateProcess finds it ("C:\Program Files\x\qbsetup.exe -Automation"
+    // without quotes: the first part up to a blank that is a file).
     std::string file;
 };
 
