@@ -185,10 +185,11 @@ TEST_F(WebPageFolderTest, PathIsTheRootFolderWithATrailingSeparator)
     EXPECT_EQ(PathOf(folder.Get()), "E:\\Anders/");
 }
 
-// Only a full path names the setup folder: for any other name the search
-// would look in the current folder and the profile API read a bare name from
-// the Windows folder, so the entries found would be read from elsewhere.
-TEST_F(WebPageFolderTest, MissingRelativeOrAbsentSetupFolderGivesNoEntries)
+// A missing or relative setup folder is found from the current folder, as
+// the directory search finds it, and the files found there are the files
+// read: never the file of the same name in the Windows folder, where the
+// profile API looks for a bare file name.
+TEST_F(WebPageFolderTest, MissingOrRelativeSetupFolderIsReadWhereTheSearchFindsIt)
 {
     const CurrentFolder current(folder_.Path());
     folder_.Write("Setup\\a.sci", SciFile("Caption=relative\r\n"));
@@ -196,13 +197,25 @@ TEST_F(WebPageFolderTest, MissingRelativeOrAbsentSetupFolderGivesNoEntries)
     folder_.Write(sameName, SciFile("Caption=current folder\r\n"));
     const FileInWindowsFolder elsewhere(sameName, SciFile("Caption=Windows folder\r\n"));
 
-    EXPECT_EQ(CountOf(NewFolder().Get()), 0) << "no Setup value";
-    for (const std::string& setup :
-         {std::string(), std::string("Setup"), std::string(".\\Setup\\"), folder_ / "fehlt"}) {
-        SetFolder("Setup", setup);
+    auto unset = NewFolder();
+    EXPECT_EQ(CountOf(unset.Get()), 1) << "no Setup value";
+    EXPECT_EQ(TagOf(unset.Get(), 0, L"Caption"), "current folder") << "no Setup value";
+    const struct {
+        std::string setup;
+        long count;
+        const char* caption;
+    } settings[] = {
+        {"", 1, "current folder"},
+        {"Setup", 1, "relative"},
+        {".\\Setup\\", 1, "relative"},
+        {folder_ / "fehlt", 0, ""},
+    };
+    for (const auto& setting : settings) {
+        SetFolder("Setup", setting.setup);
         auto folder = NewFolder();
-        EXPECT_EQ(CountOf(folder.Get()), 0) << "Setup = " << setup;
-        EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "") << "Setup = " << setup;
+        EXPECT_EQ(CountOf(folder.Get()), setting.count) << "Setup = " << setting.setup;
+        EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), setting.caption)
+            << "Setup = " << setting.setup;
     }
 }
 
