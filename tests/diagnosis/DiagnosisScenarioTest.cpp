@@ -218,6 +218,38 @@ TEST_F(DiagnosisTest, AFileNamedThroughTheDeviceNamespaceIsStillAFile)
     }
 }
 
+// Registry data may hold any character: a control character in a value's
+// name is shown escaped, and each finding keeps its line of the text report.
+TEST_F(DiagnosisTest, ControlCharactersInRegistryDataKeepEachFindingOnItsLine)
+{
+    ArrangeWorkingWordAddin();
+    reg::SetDword(HKEY_CURRENT_USER, kRecord, "Zeile\nzwei\x01", 1);
+
+    const ProgramRun text = RunDiagnosisText();
+
+    const std::string line = "        Zeile\\x0Azwei\\x01 = 1 (REG_DWORD)  [HKCU\\" + kRecord +
+                             " [Zeile\\x0Azwei\\x01]]\r\n";
+    EXPECT_NE(text.output.find("\r\n  " + line), std::string::npos) << text.output;
+}
+
+// A console shows what its code page holds: a character of the registry's
+// ANSI text that the console's code page lacks (the euro sign, which the OEM
+// code page 437 has not) is shown escaped, never as '?' or dropped.
+TEST_F(DiagnosisTest, TheConsoleShowsWhatItsCodePageCannotHoldEscaped)
+{
+    ArrangeWorkingWordAddin();
+    reg::SetDword(HKEY_CURRENT_USER, kRecord, "Pr\x80mie", 1);
+
+    const ConsoleRun run = RunDiagnosisInConsole();
+
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.codePage, 437u) << "a console code page without the euro sign";
+    EXPECT_NE(run.shown.find("\n          Pr\\u20ACmie = 1 (REG_DWORD)  ["), std::string::npos)
+        << run.shown;
+    // What the code page holds stays as it is.
+    EXPECT_NE(run.shown.find("Schl\xC3\xBCssel fehlt"), std::string::npos) << run.shown;
+}
+
 TEST_F(DiagnosisTest, BusySemaphoreIsOnlyLookedAt)
 {
     const AddinSemaphore semaphore("Word", 97);

@@ -247,15 +247,7 @@ long TranslatorStandIn::LiveObjects() const
 // UTF-8, so that every name shows as it was sent.
 std::string TranslatorStandIn::AsRecorded(const std::wstring& path)
 {
-    if (path.empty())
-        return std::string();
-    const int length = static_cast<int>(path.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, path.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(size > 0 ? static_cast<size_t>(size) : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, path.data(), length, bytes.data(), size, nullptr, nullptr);
-    return bytes;
+    return ToUtf8(path);
 }
 
 bool TranslatorStandIn::Created() const
