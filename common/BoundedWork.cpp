@@ -20,7 +20,7 @@ struct Shared {
 
 void RunOnItsThread(const std::shared_ptr<Shared>& shared)
 {
-    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
         shared->work();
     } catch (...) {

@@ -3,6 +3,7 @@
 #include "BusyState.h"
 #include "ComObject.h"
 #include "ComPtr.h"
+#include "OutgoingCallBound.h"
 #include "QBSetup_h.h"
 
 namespace {
@@ -27,9 +28,9 @@ public:
     {
         return kNeverRetry;  // a host that refuses a call ends that run
     }
-    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD waited, DWORD) override
     {
-        return PENDINGMSG_WAITDEFPROCESS;
+        return PendingCallAnswer(waited);
     }
 };
 
@@ -49,6 +50,11 @@ DWORD IncomingCallAnswer(const INTERFACEINFO* call, bool busy)
                : SERVERCALL_ISHANDLED;
 }
 
+DWORD PendingCallAnswer(DWORD waitedMs)
+{
+    return waitedMs >= OutgoingCallBoundMs() ? PENDINGMSG_CANCELCALL : PENDINGMSG_WAITDEFPROCESS;
+}
+
 BusyMessageFilterRegistration::BusyMessageFilterRegistration()
 {
     auto* object = new (std::nothrow) ComObject<BusyMessageFilter>(nullptr);
@@ -61,10 +67,22 @@ BusyMessageFilterRegistration::BusyMessageFilterRegistration()
     result_ = inner.As(IID_IMessageFilter, filter);
     if (SUCCEEDED(result_))
         result_ = CoRegisterMessageFilter(filter.Get(), &previous_);
+    // Without a ticker (no event, no thread) calls are still given up when
+    // some other message comes.
+    if (SUCCEEDED(result_) && stopTicking_.Ready()) {
+        const DWORD filtered = GetCurrentThreadId();
+        const HANDLE stop = stopTicking_.Get();
+        ticker_.Start([filtered, stop] {
+            while (WaitForSingleObject(stop, kTickIntervalMs) == WAIT_TIMEOUT)
+                PostThreadMessageA(filtered, WM_NULL, 0, 0);
+        });
+    }
 }
 
 BusyMessageFilterRegistration::~BusyMessageFilterRegistration()
 {
+    stopTicking_.Set();
+    ticker_.Join();
     if (FAILED(result_))
         return;
     IMessageFilter* ours = nullptr;

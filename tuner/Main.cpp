@@ -1,6 +1,7 @@
 // qbsetup's entry: the setup dialog without arguments; otherwise the
 // command line's tokens in order, and the COM server after -Embedding.
 
+#include "BusyMessageFilter.h"
 #include "CommandLine.h"
 #include "Registration.h"
 #include "RemoveAllAddins.h"
@@ -58,12 +59,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     server::Initialise(GetCurrentThreadId());
 
     int exitCode = 0;
-    try {
-        exitCode = RunCommandLine(ParseCommandLine(line));
-    } catch (const std::bad_alloc&) {
-        exitCode = static_cast<int>(E_OUTOFMEMORY);
-    } catch (...) {
-        exitCode = static_cast<int>(E_UNEXPECTED);
+    {
+        // Every mode calls into other programs, and the server also answers
+        // calls: one filter for all of them, for as long as COM is up.
+        const BusyMessageFilterRegistration filter;
+        try {
+            exitCode = RunCommandLine(ParseCommandLine(line));
+        } catch (const std::bad_alloc&) {
+            exitCode = static_cast<int>(E_OUTOFMEMORY);
+        } catch (...) {
+            exitCode = static_cast<int>(E_UNEXPECTED);
+        }
     }
 
     if (SUCCEEDED(initialised))

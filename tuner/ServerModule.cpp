@@ -1,6 +1,5 @@
 #include "ServerModule.h"
 
-#include "BusyMessageFilter.h"
 #include "BusyState.h"
 #include "ComPtr.h"
 #include "QuillbarTuner.h"
@@ -99,7 +98,6 @@ HRESULT Run()
     // itself.
     shutdownEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
-    const BusyMessageFilterRegistration filter;
     DWORD cookie = 0;
     const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
     const HRESULT registered =

@@ -37,8 +37,9 @@ inline constexpr UINT kIdleCheckMessage = WM_APP + 0x51;
 
 // Registers the class objects, runs the message loop until the server has
 // been idle long enough (StopIfIdle), then revokes them and pauses.
-// While it serves, the tuner's message filter answers incoming calls. A class
-// object that cannot be registered ends it at once with that failure.
+// The program's message filter (registered for the main thread in every mode)
+// answers the incoming calls. A class object that cannot be registered ends
+// it at once with that failure.
 HRESULT Run();
 
 // Idle time before the server quits, and the pause after revoking.

@@ -37,20 +37,20 @@ const InterfaceEntry<ThreadWitness> ThreadWitness::kInterfaces[] = {
     {nullptr, nullptr},
 };
 
-TEST(BoundedWork, WorkThatEndsInTimeRanInTheMultithreadedApartmentOfItsOwnThread)
+TEST(BoundedWork, WorkThatEndsInTimeRanInASingleThreadedApartmentOfItsOwnThread)
 {
     DWORD thread = 0;
     HRESULT initialisedAgain = S_OK;
     EXPECT_EQ(RunBounded(60000,
                          [&] {
                              thread = GetCurrentThreadId();
-                             initialisedAgain = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+                             initialisedAgain = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
                              CoUninitialize();
                          }),
               BoundedOutcome::Finished);
     EXPECT_NE(thread, 0u);
     EXPECT_NE(thread, GetCurrentThreadId());
-    EXPECT_EQ(initialisedAgain, S_FALSE) << "the thread is in the multithreaded apartment already";
+    EXPECT_EQ(initialisedAgain, S_FALSE) << "the thread has its apartment already";
 }
 
 // The caller goes on at the limit; the work ends later by itself, with what

@@ -3,8 +3,11 @@
 #include "HostInstance.h"
 #include "OfficeHost.h"
 #include "OfficeInterfaces.h"
+#include "ProgramRun.h"
+#include "ScratchFolder.h"
 #include "StandInRegistration.h"
 #include "StandInFixture.h"
+#include "WindowDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -209,6 +212,60 @@ TEST_F(HostInstanceTest, FindRunningObjectReturnsTheFirstEntryThatAnswers)
     EXPECT_EQ(identity.Get(), FirstRunning(excel).Get());
     EXPECT_EQ(found.Iid(), excel);
     EXPECT_EQ(found.Get("Version").Type(), VT_BSTR);
+}
+
+// An Excel of another process in the running-object table whose thread has
+// stopped answering; it ends with the test.
+class HungExcel {
+public:
+    HungExcel()
+    {
+        folder_.Write("Hung.config", "version = 10.0\nhung = 1\n");
+        process_ = StartProgram("\"" + BinaryFolder() + "office_standin.exe\" --run Hung --host Excel --dir \"" +
+                                folder_.Path() + "\"");
+    }
+    ~HungExcel()
+    {
+        folder_.Write("Hung.release", "");
+        if (process_ && WaitForSingleObject(process_.Get(), kPatienceMs) != WAIT_OBJECT_0)
+            TerminateProcess(process_.Get(), 1);
+    }
+    bool InTheTable() const
+    {
+        return process_ && WaitUntil([&] {
+                   return GetFileAttributesA((folder_ / "Hung.ready").c_str()) != INVALID_FILE_ATTRIBUTES;
+               });
+    }
+
+private:
+    ScratchFolder folder_;
+    KernelHandle process_;
+};
+
+// An entry whose program no longer answers holds a walk up for the bound on
+// calls into other programs, not for ever: it is shown as a call given up,
+// and the entries after it are still reached.
+TEST_F(HostInstanceTest, AnEntryWhoseProgramNoLongerAnswersIsPassedByAfterTheBound)
+{
+    const HungExcel hung;
+    ASSERT_TRUE(hung.InTheTable());
+    const AutomationObject live = NewApplication(standin::HostKind::Excel, "10.0");
+    const standin::RunningObject liveEntry(live.Raw());
+    ASSERT_EQ(liveEntry.Result(), S_OK);
+
+    std::vector<HRESULT> results;
+    EXPECT_EQ(VisitRunningObjects([&](IMoniker*, HRESULT result, IUnknown* object) {
+                  EXPECT_EQ(object != nullptr, SUCCEEDED(result));
+                  results.push_back(result);
+                  return true;
+              }),
+              S_OK);
+    std::sort(results.begin(), results.end());
+    EXPECT_EQ(results, (std::vector<HRESULT>{RPC_E_CALL_CANCELED, S_OK}));
+
+    AutomationObject found;
+    ASSERT_EQ(FindRunningObject(Host(HostId::Excel).applicationIid, found), S_OK);
+    EXPECT_EQ(found.GetText("Version"), "10.0");
 }
 
 TEST_F(HostInstanceTest, CreateHostInstanceTakesProgIdsAndClsidText)

@@ -1,8 +1,124 @@
 #include "HostInstance.h"
 
+#include "BoundedWork.h"
+#include "ExclusiveLock.h"
+#include "OutgoingCallBound.h"
 #include "TextConversion.h"
 
 #include <ole2.h>
+
+#include <memory>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+// Unmarshals what a stream carries and lets it go: a stream that was
+// marshaled but is not wanted any more.
+void DropMarshaled(IStream*& stream)
+{
+    if (!stream)
+        return;
+    IUnknown* unknown = nullptr;
+    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(std::exchange(stream, nullptr), IID_IUnknown,
+                                                 reinterpret_cast<void**>(&unknown))) &&
+        unknown)
+        unknown->Release();
+}
+
+// One running-object entry's object, got on a thread of its own: the entry's
+// program may have stopped answering, and then only that thread waits. The
+// moniker goes to it and the object comes back marshaled; once the waiter
+// has given up, the look-up drops what it got.
+class EntryLookup {
+public:
+    // On the waiter's thread, before the look-up starts.
+    HRESULT Hand(IMoniker* moniker)
+    {
+        return CoMarshalInterThreadInterfaceInStream(IID_IMoniker, moniker, &moniker_);
+    }
+
+    // On the look-up's own thread.
+    void Run()
+    {
+        ComPtr<IMoniker> moniker;
+        HRESULT hr = CoGetInterfaceAndReleaseStream(std::exchange(moniker_, nullptr), IID_IMoniker,
+                                                    moniker.PutVoid());
+        ComPtr<IRunningObjectTable> table;
+        if (SUCCEEDED(hr))
+            hr = GetRunningObjectTable(0, table.Put());
+        ComPtr<IUnknown> object;
+        if (SUCCEEDED(hr))
+            hr = table->GetObject(moniker.Get(), object.Put());
+        if (SUCCEEDED(hr) && !object)
+            hr = E_POINTER;
+        IStream* marshaled = nullptr;
+        if (SUCCEEDED(hr))
+            hr = CoMarshalInterThreadInterfaceInStream(IID_IUnknown, object.Get(), &marshaled);
+
+        const std::lock_guard<ExclusiveLock> hold(lock_);
+        if (abandoned_) {
+            DropMarshaled(marshaled);
+            return;
+        }
+        result_ = hr;
+        object_ = marshaled;
+        done_ = true;
+    }
+
+    // On the waiter's thread, once the look-up has ended or the bound has
+    // passed: the object, or why there is none.
+    HRESULT Take(BoundedOutcome outcome, ComPtr<IUnknown>& object)
+    {
+        if (outcome == BoundedOutcome::NotStarted) {
+            DropMarshaled(moniker_);
+            return E_OUTOFMEMORY;
+        }
+        const std::lock_guard<ExclusiveLock> hold(lock_);
+        if (!done_) {
+            abandoned_ = true;
+            return RPC_E_CALL_CANCELED;
+        }
+        if (FAILED(result_))
+            return result_;
+        return CoGetInterfaceAndReleaseStream(std::exchange(object_, nullptr), IID_IUnknown,
+                                              object.PutVoid());
+    }
+
+    bool Ready() const { return lock_.Ready(); }
+
+private:
+    ExclusiveLock lock_;
+    IStream* moniker_ = nullptr;
+    IStream* object_ = nullptr;
+    HRESULT result_ = E_FAIL;
+    bool done_ = false;
+    bool abandoned_ = false;
+};
+
+}  // namespace
+
+HRESULT GetRunningObjectWithin(IMoniker* moniker, DWORD limitMs, ComPtr<IUnknown>& object)
+{
+    object.Reset();
+    std::shared_ptr<EntryLookup> lookup;
+    try {
+        lookup = std::make_shared<EntryLookup>();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    if (!lookup->Ready())
+        return E_OUTOFMEMORY;
+    const HRESULT handed = lookup->Hand(moniker);
+    if (FAILED(handed))
+        return handed;
+    BoundedOutcome outcome = BoundedOutcome::NotStarted;
+    try {
+        outcome = RunBounded(limitMs, [lookup] { lookup->Run(); });
+    } catch (const std::bad_alloc&) {
+    }
+    return lookup->Take(outcome, object);
+}
 
 HRESULT VisitRunningObjects(const RunningObjectVisitor& visit)
 {
@@ -16,9 +132,7 @@ HRESULT VisitRunningObjects(const RunningObjectVisitor& visit)
     ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
         ComPtr<IUnknown> object;
-        HRESULT result = table->GetObject(moniker.Get(), object.Put());
-        if (SUCCEEDED(result) && !object)
-            result = E_POINTER;
+        const HRESULT result = GetRunningObjectWithin(moniker.Get(), OutgoingCallBoundMs(), object);
         if (!visit(moniker.Get(), result, SUCCEEDED(result) ? object.Get() : nullptr))
             break;
     }

@@ -16,8 +16,16 @@
 using RunningObjectVisitor =
     std::function<bool(IMoniker* moniker, HRESULT result, IUnknown* object)>;
 
+// The object registered under the moniker, got on a thread of its own: an
+// entry whose program no longer answers holds only that thread, which is
+// left to end by itself. RPC_E_CALL_CANCELED when no answer came within
+// `limitMs`; otherwise the table's own result.
+HRESULT GetRunningObjectWithin(IMoniker* moniker, DWORD limitMs, ComPtr<IUnknown>& object);
+
 // Shows every entry of the running-object table to visit, in the table's
-// order. E_FAIL when the table cannot be read.
+// order, each object got within the outgoing-call bound (an entry that does
+// not answer in time is shown with RPC_E_CALL_CANCELED). E_FAIL when the
+// table cannot be read.
 HRESULT VisitRunningObjects(const RunningObjectVisitor& visit);
 
 // Hands `visit` every object of the running-object table that answers for

@@ -10,7 +10,9 @@
 //       started by COM: serves one application until its last object is released
 //   office_standin.exe --run <name> --host <Host> --dir <dir>
 //       an application already running: in the running-object table (Word
-//       also with its main window) until the quit message arrives
+//       also with its main window) until the quit message arrives; with
+//       "hung = 1" it takes no call at all and ends when <dir>\<name>.release
+//       appears
 //   office_standin.exe --hold <officeKey> <counts> --dir <dir>
 //       an add-in busy until told: holds counts of its host's semaphore until
 //       <dir>\<officeKey>.release appears, and the semaphore itself while <dir>
@@ -94,7 +96,10 @@ std::vector<std::string> SplitList(const std::string& text)
 // messages meanwhile as a real application does while it waits), shared
 // (1 = one instance serves every client until told to quit, as the
 // single-instance Office applications do), dies ("Object.Member": the
-// process ends at once, as a crash would, when such a call arrives).
+// process ends at once, as a crash would, when such a call arrives), hung
+// (1 = a program that has stopped answering: once in the running-object
+// table its thread handles no message, so takes no call, not even COM's own;
+// it ends when <name>.release appears or the quit message arrives).
 std::map<std::string, std::string> ReadConfiguration(const std::string& path)
 {
     std::map<std::string, std::string> settings;
@@ -267,6 +272,31 @@ int ServeCreated(const HostInfo& host, const std::string& dir)
     return 0;
 }
 
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Polls until a file is there (or gone), the quit message arrives (the
+// test ends its stand-ins) or the limit has passed (a test that failed
+// half-way never says go). True when the file came (or went).
+bool WaitForFile(const std::string& path, bool exists, DWORD limitMs)
+{
+    const DWORD start = GetTickCount();
+    while (FileExists(path) != exists) {
+        MSG message;
+        if (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ||
+            GetTickCount() - start > limitMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+// A hung application ends after this at the latest (a test that failed
+// half-way never says go).
+constexpr DWORD kHungLimitMs = 5 * 60 * 1000;
+
 // Already running: found in the running-object table until told to quit.
 int RunRunning(const HostInfo& host, const std::string& name, const std::string& dir)
 {
@@ -289,29 +319,10 @@ int RunRunning(const HostInfo& host, const std::string& name, const std::string&
     if (settings["disconnected"] == "1")
         CoDisconnectObject(object.Get(), 0);
     std::ofstream(dir + "\\" + name + ".ready") << GetCurrentProcessId() << "\n";
+    if (settings["hung"] == "1")
+        return WaitForFile(dir + "\\" + name + ".release", true, kHungLimitMs) ? 0 : 1;
     Serve(recorder, [] { return false; });
     return 0;
-}
-
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Polls until a file is there (or gone), the quit message arrives (the
-// test ends its stand-ins) or the limit has passed (a test that failed
-// half-way never says go). True when the file came (or went).
-bool WaitForFile(const std::string& path, bool exists, DWORD limitMs)
-{
-    const DWORD start = GetTickCount();
-    while (FileExists(path) != exists) {
-        MSG message;
-        if (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ||
-            GetTickCount() - start > limitMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 // An add-in in the middle of an operation: holds counts of the semaphore
