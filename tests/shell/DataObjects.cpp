@@ -21,7 +21,8 @@ public:
         if (!offerDropList_ || format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL))
             return DV_E_FORMATETC;
         // DROPFILES, then the paths, each with its terminator, then one more.
-        HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + paths_.size());
+        HGLOBAL global =
+            GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + paths_.size());
         if (!global)
             return E_OUTOFMEMORY;
         auto* header = static_cast<DROPFILES*>(GlobalLock(global));

@@ -16,6 +16,7 @@ Diagnosis Diagnose()
         diagnosis.report.sections.push_back(DiagnoseHost(host, running, previousTunerRegistered));
     diagnosis.report.sections.push_back(DiagnoseTuner());
     diagnosis.report.sections.push_back(DiagnoseShellExtension());
-    diagnosis.report.sections.push_back(DiagnoseRunningObjects(running, kRunningObjectEntryLimitMs));
+    diagnosis.report.sections.push_back(
+        DiagnoseRunningObjects(running, kRunningObjectEntryLimitMs));
     return diagnosis;
 }

@@ -108,9 +108,10 @@ public:
     STDMETHODIMP Slot8(BSTR path, long a, long b, BSTR c, long d, IUnknown** document) override
     {
         const std::wstring file = path ? std::wstring(path, SysStringLen(path)) : std::wstring();
-        const std::string call = "opener.8(" + TranslatorStandIn::AsRecorded(file) + ", " + std::to_string(a) + ", " +
-                                 std::to_string(b) + ", '" + ToNarrow(c) + "'" +
-                                 (c ? "" : " (null)") + ", " + std::to_string(d) + ")";
+        const std::string call = "opener.8(" + TranslatorStandIn::AsRecorded(file) + ", " +
+                                 std::to_string(a) + ", " + std::to_string(b) + ", '" +
+                                 ToNarrow(c) + "'" + (c ? "" : " (null)") + ", " +
+                                 std::to_string(d) + ")";
         const HRESULT hr = state_->Note(Step::OpenFile, call);
         *document = SUCCEEDED(hr) ? new ComObject<Document>(nullptr, state_) : nullptr;
         return hr;
