@@ -286,13 +286,19 @@ HRESULT RegistrarScript::Parse(const std::string& text, const Replacements& repl
 
 HRESULT RegistrarScript::Install() const
 {
+    const HRESULT hr = Write();
+    if (FAILED(hr))
+        Remove();
+    return hr;
+}
+
+HRESULT RegistrarScript::Write() const
+{
     for (const Root& root : roots_) {
         for (const Key& key : root.keys) {
             const HRESULT hr = InstallKey(root.handle, key);
-            if (FAILED(hr)) {
-                Remove();
+            if (FAILED(hr))
                 return hr;
-            }
         }
     }
     return S_OK;

@@ -61,6 +61,11 @@ public:
     // once over the whole script and the write's failure is returned.
     HRESULT Install() const;
 
+    // Writes the keys and values, stopping at the first write that fails and
+    // returning its failure; what was written stays, for a caller that undoes
+    // it its own way.
+    HRESULT Write() const;
+
     // Deletes what the script wrote. Tries every key; returns the first
     // deletion that failed (a key or value that is already gone is no
     // failure), else S_OK.

@@ -29,6 +29,19 @@ std::string ToNarrow(const wchar_t* text)
     return narrow;
 }
 
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty() || text.size() > static_cast<size_t>(INT_MAX))
+        return std::string();
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr,
+                                         nullptr);
+    std::string utf8(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
 bool ToNarrowExactly(const std::wstring& text, std::string& narrow)
 {
     narrow.clear();
@@ -54,4 +67,17 @@ bool ToNarrowExactly(const std::wstring& text, std::string& narrow)
         return false;
     narrow.swap(converted);
     return true;
+}
+
+std::size_t WholeCharactersIn(const std::wstring& text, std::size_t start, std::size_t most)
+{
+    if (start >= text.size() || most == 0)
+        return 0;
+    const std::size_t left = text.size() - start;
+    if (left <= most)
+        return left;
+    const wchar_t last = text[start + most - 1];
+    const wchar_t next = text[start + most];
+    const bool partsAPair = last >= 0xD800 && last <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF;
+    return partsAPair && most > 1 ? most - 1 : most;
 }

@@ -91,6 +91,34 @@ TEST_F(DiagnosisWithOffice, AnInstanceThatDoesNotAnswerCannotHoldTheReportUp)
     }
 }
 
+// Each entry has a limit of its own: one that takes no call at all comes
+// first in the table, and the Word after it is still found. Whose the
+// silent entry is nobody knows, so no other host is said not to run.
+TEST_F(DiagnosisWithOffice, AnEntryThatTakesNoCallHidesNoHostBehindIt)
+{
+    Configure("Hung", "version = 10.0\nhung = 1\n");
+    StartRunning("Hung", "Word");
+    Configure("Word1", "version = 10.0\n");
+    StartRunning("Word1", "Word");
+
+    const DiagnosisRun run = RunDiagnosis();
+
+    ASSERT_TRUE(run.program.finished);
+    const auto word = run.Find("Word", "instances.running");
+    ASSERT_EQ(word.size(), 1u) << run.program.output;
+    EXPECT_NE(word[0].text.find("Version 10.0"), std::string::npos) << word[0].text;
+    const auto silent = run.Find("RunningObjects", "rot.timeout");
+    ASSERT_EQ(silent.size(), 1u) << run.program.output;
+    EXPECT_NE(silent[0].source, word[0].source);
+    for (const char* host : {"Excel", "PowerPoint", "FrontPage", "Outlook"}) {
+        EXPECT_TRUE(run.Find(host, "instances.none").empty()) << host;
+        const auto unknown = run.Find(host, "instances.unknown");
+        ASSERT_EQ(unknown.size(), 1u) << host << "\n" << run.program.output;
+        EXPECT_EQ(unknown[0].severity, "note");
+        EXPECT_EQ(unknown[0].source, silent[0].source);
+    }
+}
+
 TEST_F(DiagnosisWithOffice, AnEntryWithoutItsObjectIsANoteAndTheWalkGoesOn)
 {
     Configure("Word1", "version = 10.0\ndisconnected = 1\n");

@@ -1,6 +1,7 @@
 #include "DiagnosisRun.h"
 
 #include "TextConversion.h"
+#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -13,14 +14,34 @@ std::string QbdiagPath()
     return "\"" + BinaryFolder() + "qbdiag.exe\"";
 }
 
-void AppendUtf8(std::string& text, unsigned code)
-{
-    const wchar_t wide = static_cast<wchar_t>(code);
-    char bytes[8] = {};
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, &wide, 1, bytes, sizeof bytes, nullptr, nullptr);
-    text.append(bytes, size > 0 ? size : 0);
-}
+// A console of this process's own for as long as it lives; the standard
+// handles (the test's output) are given back afterwards.
+class OwnConsole {
+public:
+    OwnConsole()
+        : input_(GetStdHandle(STD_INPUT_HANDLE)), output_(GetStdHandle(STD_OUTPUT_HANDLE)),
+          error_(GetStdHandle(STD_ERROR_HANDLE))
+    {
+        FreeConsole();
+        ready_ = AllocConsole() != FALSE;
+    }
+    ~OwnConsole()
+    {
+        FreeConsole();
+        SetStdHandle(STD_INPUT_HANDLE, input_);
+        SetStdHandle(STD_OUTPUT_HANDLE, output_);
+        SetStdHandle(STD_ERROR_HANDLE, error_);
+    }
+    OwnConsole(const OwnConsole&) = delete;
+    OwnConsole& operator=(const OwnConsole&) = delete;
+    bool Ready() const { return ready_; }
+
+private:
+    HANDLE input_;
+    HANDLE output_;
+    HANDLE error_;
+    bool ready_ = false;
+};
 
 // The string value of "key" in one line of the report; empty when absent.
 std::string Field(const std::string& line, const std::string& key)
@@ -37,7 +58,8 @@ std::string Field(const std::string& line, const std::string& key)
         }
         const char escaped = line[++at];
         if (escaped == 'u' && at + 4 < line.size()) {
-            AppendUtf8(value, std::stoul(line.substr(at + 1, 4), nullptr, 16));
+            value += ToUtf8(std::wstring(
+                1, static_cast<wchar_t>(std::stoul(line.substr(at + 1, 4), nullptr, 16))));
             at += 4;
         } else {
             value += escaped;
@@ -90,11 +112,49 @@ DiagnosisRun RunDiagnosis()
 ProgramRun RunDiagnosisText()
 {
     ProgramRun run = RunProgram(QbdiagPath());
-    const std::wstring wide = ToWide(run.output);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    run.output.assign(size > 0 ? size : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), run.output.data(),
-                        size, nullptr, nullptr);
+    run.output = ToUtf8(ToWide(run.output));
+    return run;
+}
+
+ConsoleRun RunDiagnosisInConsole()
+{
+    ConsoleRun run;
+    const OwnConsole console;
+    if (!console.Ready())
+        return run;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    const KernelHandle screen(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                          OPEN_EXISTING, 0, nullptr));
+    const COORD size = {1000, 400};
+    if (!screen || !SetConsoleScreenBufferSize(screen.Get(), size))
+        return run;
+    run.codePage = GetConsoleOutputCP();
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = screen.Get();
+    startup.hStdError = screen.Get();
+    PROCESS_INFORMATION started = {};
+    std::string line = QbdiagPath();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &started))
+        return run;
+    const KernelHandle process(started.hProcess);
+    const KernelHandle thread(started.hThread);
+    run.finished = WaitForSingleObject(process.Get(), kPatienceMs) == WAIT_OBJECT_0;
+    if (!run.finished)
+        TerminateProcess(process.Get(), 1);
+    GetExitCodeProcess(process.Get(), &run.exitCode);
+
+    std::wstring row(size.X, L' ');
+    for (SHORT y = 0; y < size.Y; ++y) {
+        DWORD read = 0;
+        if (!ReadConsoleOutputCharacterW(screen.Get(), row.data(), size.X, {0, y}, &read))
+            break;
+        const std::wstring shown = row.substr(0, row.find_last_not_of(L' ') + 1);
+        run.shown += ToUtf8(shown) + "\n";
+    }
     return run;
 }

@@ -34,3 +34,14 @@ DiagnosisRun RunDiagnosis();
 
 // qbdiag.exe without arguments: its text (ANSI code page) as UTF-8.
 ProgramRun RunDiagnosisText();
+
+// qbdiag.exe without arguments, writing to a console of the test's own
+// (wide enough for every line): what the console shows, its rows with their
+// trailing blanks cut, each ending with "\n", as UTF-8.
+struct ConsoleRun {
+    bool finished = false;
+    DWORD exitCode = 0;
+    UINT codePage = 0;  // the console's output code page
+    std::string shown;
+};
+ConsoleRun RunDiagnosisInConsole();

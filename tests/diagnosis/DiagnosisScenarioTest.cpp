@@ -11,6 +11,9 @@
 #include "ScratchFolder.h"
 #include "ScratchRegistry.h"
 
+#include "Event.h"
+#include "UniqueHandle.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -128,21 +131,21 @@ const Scenario kScenarios[] = {
          return Nothing();
      },
      "addin.server.tooLong", "InProcServer32 [(Standard)]"},
-    // A path naming a pipe or a device is never read: a read there can wait for ever.
-    {"AddinServerIsAPipe",
-     [] {
-         const std::string pipe =
-             "\\\\.\\pipe\\QuillbarDiagnosis" + std::to_string(GetCurrentProcessId());
-         std::shared_ptr<void> server(CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_DUPLEX,
-                                                       PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0,
-                                                       nullptr),
-                                      CloseHandle);
-         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, pipe);
-         return server;
-     },
-     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
+    // A path naming a device is never opened (APipeIsJudgedByItsNameAndNeverOpened).
     {"AddinServerIsADevice",
      [] { reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "NUL"); return Nothing(); },
+     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
+    {"AddinServerIsAReservedNameInAFolder",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "C:\\Programme\\TALVO\\com1.dll");
+         return Nothing();
+     },
+     "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
+    {"AddinServerInTheDeviceNamespace",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "\\\\?\\GLOBALROOT\\Device\\Null");
+         return Nothing();
+     },
      "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
     {"FileNameNotAString",
      [] {
@@ -173,6 +176,79 @@ INSTANTIATE_TEST_SUITE_P(OneThingBroken, BrokenAddin, ::testing::ValuesIn(kScena
                          [](const ::testing::TestParamInfo<Scenario>& info) {
                              return std::string(info.param.name);
                          });
+
+// Opening a pipe connects its server to us (opening a serial line sets its
+// signals): the path is judged by its name, and the pipe is never opened.
+TEST_F(DiagnosisTest, APipeIsJudgedByItsNameAndNeverOpened)
+{
+    ArrangeWorkingWordAddin();
+    const std::string pipe = "\\\\.\\pipe\\qbprobe" + std::to_string(GetCurrentProcessId());
+    const KernelHandle server(CreateNamedPipeA(pipe.c_str(),
+                                               PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                               PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0, nullptr));
+    ASSERT_TRUE(server);
+    const Event connected(Event::Reset::Manual);
+    OVERLAPPED waiting = {};
+    waiting.hEvent = connected.Get();
+    ASSERT_FALSE(ConnectNamedPipe(server.Get(), &waiting));
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, pipe);
+
+    const DiagnosisRun run = RunDiagnosis();
+
+    EXPECT_FALSE(connected.Wait(0)) << "qbdiag connected to the pipe";
+    CancelIo(server.Get());
+    DWORD ignored = 0;
+    GetOverlappedResult(server.Get(), &waiting, &ignored, TRUE);  // before `waiting` goes
+    const auto found = run.Find("Word", "addin.server.fileNotFile");
+    ASSERT_EQ(found.size(), 1u) << run.program.output;
+    EXPECT_EQ(found[0].severity, "problem");
+}
+
+// The long-path forms of a file on a drive are files all the same.
+TEST_F(DiagnosisTest, AFileNamedThroughTheDeviceNamespaceIsStillAFile)
+{
+    ArrangeWorkingWordAddin();
+    for (const std::string prefix : {"\\\\?\\", "\\\\.\\"}) {
+        reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, prefix + Library32());
+        const DiagnosisRun run = RunDiagnosis();
+        const auto found = run.Find("Word", "addin.server.file");
+        ASSERT_EQ(found.size(), 1u) << prefix << "\n" << run.program.output;
+        EXPECT_EQ(found[0].text, "Datei \"" + prefix + Library32() + "\" vorhanden, 32 Bit");
+    }
+}
+
+// Registry data may hold any character: a control character in a value's
+// name is shown escaped, and each finding keeps its line of the text report.
+TEST_F(DiagnosisTest, ControlCharactersInRegistryDataKeepEachFindingOnItsLine)
+{
+    ArrangeWorkingWordAddin();
+    reg::SetDword(HKEY_CURRENT_USER, kRecord, "Zeile\nzwei\x01", 1);
+
+    const ProgramRun text = RunDiagnosisText();
+
+    const std::string line = "        Zeile\\x0Azwei\\x01 = 1 (REG_DWORD)  [HKCU\\" + kRecord +
+                             " [Zeile\\x0Azwei\\x01]]\r\n";
+    EXPECT_NE(text.output.find("\r\n  " + line), std::string::npos) << text.output;
+}
+
+// A console shows what its code page holds: a character of the registry's
+// ANSI text that the console's code page lacks (the euro sign, which the OEM
+// code page 437 has not) is shown escaped, never as '?' or dropped.
+TEST_F(DiagnosisTest, TheConsoleShowsWhatItsCodePageCannotHoldEscaped)
+{
+    ArrangeWorkingWordAddin();
+    reg::SetDword(HKEY_CURRENT_USER, kRecord, "Pr\x80mie", 1);
+
+    const ConsoleRun run = RunDiagnosisInConsole();
+
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.codePage, 437u) << "a console code page without the euro sign";
+    EXPECT_NE(run.shown.find("\n          Pr\\u20ACmie = 1 (REG_DWORD)  ["), std::string::npos)
+        << run.shown;
+    // What the code page holds stays as it is.
+    EXPECT_NE(run.shown.find("Schl\xC3\xBCssel fehlt"), std::string::npos) << run.shown;
+}
 
 TEST_F(DiagnosisTest, BusySemaphoreIsOnlyLookedAt)
 {
@@ -213,7 +289,8 @@ TEST_F(DiagnosisTest, EachProbeNamesTheKeyThatDecidedIt)
 
 // The tuner's server path with blanks, registered in quotes (as where the
 // volume keeps no short names, with or without an argument after it) or
-// without: the file it names is judged either way.
+// without (then COM's CreateProcess tries each part up to a blank in turn):
+// the file it names is judged either way.
 TEST_F(DiagnosisTest, TunerServerPathWithBlanksIsReadQuotedOrNot)
 {
     const ScratchFolder folder;
@@ -223,7 +300,7 @@ TEST_F(DiagnosisTest, TunerServerPathWithBlanksIsReadQuotedOrNot)
     const std::string serverKey =
         "CLSID\\{63DE7A54-FC93-4b76-BEE4-5C267FE84DBE}\\LocalServer32";
     for (const std::string& value : {"\"" + program + "\"", "\"" + program + "\" -Embedding",
-                                     program}) {
+                                     program, program + " -Automation"}) {
         SCOPED_TRACE(value);
         reg::SetString(HKEY_CLASSES_ROOT, serverKey, nullptr, value, KEY_WOW64_32KEY);
 
@@ -285,6 +362,46 @@ TEST_F(HealthyInstallation, ReportsNoProblemAndExitsWithZero)
     EXPECT_EQ(text.output.rfind("Quillbar-Diagnose: kein Problem gefunden\r\n", 0), 0u)
         << text.output;
     EXPECT_NE(text.output.find("\r\nMicrosoft Word\r\n"), std::string::npos);
+}
+
+// 64-bit Explorer and script hosts load what the 64-bit view names, with
+// their own environment and their own System32: a library in the 64-bit
+// System32, and one written as %ProgramFiles%\... (which they expand to the
+// 64-bit program folder), are there for them.
+TEST_F(HealthyInstallation, SixtyFourBitRegistrationsAreJudgedAs64BitWindowsSeesThem)
+{
+    ASSERT_EQ(Regsvr32(kTools64, "", Library64()), 0u);
+    char programFiles[MAX_PATH] = {};
+    ASSERT_NE(GetEnvironmentVariableA("ProgramW6432", programFiles, MAX_PATH), 0u);
+    const std::string name = "qbdiag-test-" + std::to_string(GetCurrentProcessId());
+    const std::string inSystem32 = "C:\\windows\\system32\\" + name + ".dll";
+    const std::string seenFromHere = "C:\\windows\\sysnative\\" + name + ".dll";
+    const std::string inProgramFiles = std::string(programFiles) + "\\" + name;
+    ASSERT_TRUE(CopyFileA(Library64().c_str(), seenFromHere.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryA(inProgramFiles.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(Library64().c_str(), (inProgramFiles + "\\tlvshell.dll").c_str(), FALSE));
+    const std::string menu = "CLSID\\{E28C61E1-67D8-4005-9BF4-E232B2EB9012}\\InprocServer32";
+    const std::string folder = "CLSID\\{D3E1ABFB-F269-4141-AB03-8E3BEF45AD4C}\\InprocServer32";
+    reg::SetString(HKEY_CLASSES_ROOT, menu, nullptr, inSystem32, KEY_WOW64_64KEY);
+    const std::string expandable = "%ProgramFiles%\\" + name + "\\tlvshell.dll";
+    reg::SetValue(HKEY_CLASSES_ROOT, folder, nullptr, REG_EXPAND_SZ, expandable.c_str(),
+                  static_cast<DWORD>(expandable.size() + 1), KEY_WOW64_64KEY);
+
+    const DiagnosisRun run = RunDiagnosis();
+    DeleteFileA(seenFromHere.c_str());
+    DeleteFileA((inProgramFiles + "\\tlvshell.dll").c_str());
+    RemoveDirectoryA(inProgramFiles.c_str());
+
+    const struct {
+        const char* id;
+        std::string file;
+    } judged[] = {{"shell.menu64.file", inSystem32},
+                  {"shell.folder64.file", inProgramFiles + "\\tlvshell.dll"}};
+    for (const auto& registration : judged) {
+        const auto found = run.Find("Shell", registration.id);
+        ASSERT_EQ(found.size(), 1u) << registration.id;
+        EXPECT_EQ(found[0].text, "Datei \"" + registration.file + "\" vorhanden, 64 Bit");
+    }
 }
 
 TEST(QbdiagCommandLine, UnknownArgumentGivesNoReport)

@@ -121,6 +121,47 @@ TEST_F(BothLibraries, EachViewNamesItsOwnFileAndUnregisteringOneLeavesTheOtherWo
     }
 }
 
+// A registration that fails part-way is undone as unregistering undoes it:
+// while the other library registers the classes, the ProgIDs both views share
+// stay, and only the failing library's own class keys go.
+TEST_F(BothLibraries, ARegistrationFailingPartWayLeavesWhatTheOtherLibraryShares)
+{
+    const std::string handlers = "*\\shellex\\ContextMenuHandlers";
+    const auto createVolatile = [](const std::string& key) {
+        HKEY created = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, &created, nullptr),
+                  ERROR_SUCCESS)
+            << key;
+        RegCloseKey(created);
+    };
+    for (size_t failing : {0u, 1u}) {
+        const Bitness& broken = bitnesses_[failing];
+        const Bitness& other = bitnesses_[1 - failing];
+        ASSERT_EQ(Regsvr32(other, ""), 0u) << other.name;
+        // Only volatile keys may live below a volatile one: the context
+        // menu's script writes its ProgIDs and its class key, then fails at
+        // its handler key (which it has deleted first, as it replaces it).
+        reg::DeleteTree(HKEY_CLASSES_ROOT, handlers);
+        createVolatile(handlers);
+        createVolatile(kHandler);
+
+        EXPECT_NE(Regsvr32(broken, ""), 0u) << broken.name;
+
+        reg::DeleteTree(HKEY_CLASSES_ROOT, handlers);
+        reg::CreateKey(HKEY_CLASSES_ROOT, handlers);
+        for (const std::string& progId : kProgIds)
+            EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT, progId + "\\CLSID"))
+                << progId << " after " << broken.name << " failed";
+        EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, kMenuClass, broken.view)) << broken.name;
+        EXPECT_EQ(Default(kMenuClass + "\\InprocServer32", other.view), other.library);
+        // The web-page folder's script ran before and stays.
+        EXPECT_EQ(Default(kFolderClass + "\\InprocServer32", broken.view), broken.library);
+        for (const Bitness& bitness : bitnesses_)
+            Regsvr32(bitness, "/u");
+    }
+}
+
 TEST_F(BothLibraries, ScriptHostsOfEitherBitnessReadTheFoldersThe32BitInstallerWrote)
 {
     for (const Bitness& bitness : bitnesses_)

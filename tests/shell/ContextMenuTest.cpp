@@ -70,10 +70,11 @@ protected:
         return menu->InvokeCommand(&info);
     }
 
-    static std::string OpenCall(const std::string& path)
+    static std::string OpenCall(const std::wstring& path)
     {
-        return "opener.8(" + path + ", 0, 0, '', 0)";
+        return "opener.8(" + TranslatorStandIn::AsRecorded(path) + ", 0, 0, '', 0)";
     }
+    static std::string OpenCall(const std::string& path) { return OpenCall(ToWide(path)); }
 
     RegisteredShell shell_;
     ScratchFolder folder_;
@@ -93,6 +94,25 @@ TEST_F(ContextMenu, OffersTheItemForOneFileWithATranslatableExtension)
     for (const auto& file : files) {
         const std::string path = folder_.Write(file.name, "text");
         EXPECT_EQ(InitializeWith({path}), file.offered ? S_OK : E_FAIL) << file.name;
+    }
+
+    // Names the ANSI code page cannot hold, as Explorer hands them (UTF-16).
+    // Only the letters a to z change case: the long s (U+017F) is no 's'.
+    const struct {
+        const wchar_t* name;
+        bool offered;
+    } wideNames[] = {
+        {L"S\u0142ownik.txt", true},
+        {L"\u65E5\u8A18.Doc", true},
+        {L"notiz.\u017Ftd", false},
+    };
+    ComPtr<IShellExtInit> handler = NewHandler();
+    ASSERT_TRUE(handler);
+    for (const auto& file : wideNames) {
+        const std::wstring path = ToWide(folder_.Path()) + L"\\" + file.name;
+        EXPECT_EQ(handler->Initialize(nullptr, WideDropListDataObject({path}).Get(), nullptr),
+                  file.offered ? S_OK : E_FAIL)
+            << TranslatorStandIn::AsRecorded(file.name);
     }
 }
 
@@ -304,6 +324,27 @@ TEST_F(ContextMenu, EachHandlerActsOnItsOwnSelection)
     ASSERT_EQ(calls.size(), 12u);
     EXPECT_EQ(calls[5], OpenCall(letter));
     EXPECT_EQ(calls[11], OpenCall(page));
+}
+
+// "Słownik.txt" beside "Slownik.txt", the name the ANSI code page's best fit
+// makes of it: the translator gets the file that was chosen, in both
+// bitnesses.
+TEST_F(ContextMenu, ANameOutsideTheCodePageReachesTheTranslatorAsItIs)
+{
+    const std::wstring chosen = folder_.Write(std::wstring(L"S\u0142ownik.txt"), "chosen");
+    folder_.Write("Slownik.txt", "its best-fit twin");
+    ComPtr<IShellExtInit> handler = NewHandler();
+    ASSERT_TRUE(handler);
+    const ComPtr<IDataObject> selection = ShellSelection(std::vector<std::wstring>{chosen});
+    ASSERT_TRUE(selection);
+    ASSERT_EQ(handler->Initialize(nullptr, selection.Get(), nullptr), S_OK);
+    ComPtr<IContextMenu> menu;
+    ASSERT_EQ(handler.As(IID_IContextMenu, menu), S_OK);
+    const TranslatorStandIn translator;
+
+    EXPECT_EQ(Invoke(menu.Get(), MAKEINTRESOURCEA(0)), S_OK);
+    ASSERT_EQ(translator.Calls().size(), 6u);
+    EXPECT_EQ(translator.Calls()[5], OpenCall(chosen));
 }
 
 TEST_F(ContextMenu, PathsLongerThanMaxPathReachTheTranslatorWhole)

@@ -20,20 +20,15 @@ public:
     {
         if (!offerDropList_ || format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL))
             return DV_E_FORMATETC;
-        // DROPFILES, then each path with its NUL, then one more NUL (ANSI).
-        size_t size = sizeof(DROPFILES) + 1;
-        for (const std::string& file : files_)
-            size += file.size() + 1;
-        HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+        // DROPFILES, then the paths, each with its terminator, then one more.
+        HGLOBAL global =
+            GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + paths_.size());
         if (!global)
             return E_OUTOFMEMORY;
         auto* header = static_cast<DROPFILES*>(GlobalLock(global));
         header->pFiles = sizeof(DROPFILES);
-        char* text = reinterpret_cast<char*>(header + 1);
-        for (const std::string& file : files_) {
-            std::memcpy(text, file.c_str(), file.size() + 1);
-            text += file.size() + 1;
-        }
+        header->fWide = wide_;
+        std::memcpy(header + 1, paths_.data(), paths_.size());
         GlobalUnlock(global);
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = global;
@@ -60,13 +55,15 @@ public:
     STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 protected:
-    DropList(std::vector<std::string> files, bool offerDropList)
-        : files_(std::move(files)), offerDropList_(offerDropList)
+    // paths: the list's bytes after its header, terminators included.
+    DropList(std::string paths, bool wide, bool offerDropList)
+        : paths_(std::move(paths)), wide_(wide), offerDropList_(offerDropList)
     {
     }
 
 private:
-    std::vector<std::string> files_;
+    std::string paths_;
+    BOOL wide_;
     bool offerDropList_;
 };
 const InterfaceEntry<DropList> DropList::kInterfaces[] = {
@@ -78,12 +75,20 @@ const InterfaceEntry<DropList> DropList::kInterfaces[] = {
 
 ComPtr<IDataObject> ShellSelection(const std::vector<std::string>& files)
 {
+    std::vector<std::wstring> wide;
+    for (const std::string& file : files)
+        wide.push_back(ToWide(file));
+    return ShellSelection(wide);
+}
+
+ComPtr<IDataObject> ShellSelection(const std::vector<std::wstring>& files)
+{
     ComPtr<IShellFolder> folder;
     std::vector<ItemIdList> items;
     std::vector<PCUITEMID_CHILD> children;
-    for (const std::string& file : files) {
+    for (const std::wstring& file : files) {
         PIDLIST_ABSOLUTE parsed = nullptr;
-        if (FAILED(SHParseDisplayName(ToWide(file).c_str(), nullptr, &parsed, 0, nullptr)))
+        if (FAILED(SHParseDisplayName(file.c_str(), nullptr, &parsed, 0, nullptr)))
             return ComPtr<IDataObject>();
         items.emplace_back(parsed);
         PCUITEMID_CHILD child = nullptr;
@@ -100,5 +105,20 @@ ComPtr<IDataObject> ShellSelection(const std::vector<std::string>& files)
 
 ComPtr<IDataObject> DropListDataObject(const std::vector<std::string>& files, bool offerDropList)
 {
-    return ComPtr<IDataObject>(new ComObject<DropList>(nullptr, files, offerDropList));
+    std::string paths;
+    for (const std::string& file : files)
+        paths.append(file.c_str(), file.size() + 1);
+    paths += '\0';
+    return ComPtr<IDataObject>(new ComObject<DropList>(nullptr, paths, FALSE, offerDropList));
+}
+
+ComPtr<IDataObject> WideDropListDataObject(const std::vector<std::wstring>& files)
+{
+    std::wstring paths;
+    for (const std::wstring& file : files)
+        paths.append(file.c_str(), file.size() + 1);
+    paths += L'\0';
+    const std::string bytes(reinterpret_cast<const char*>(paths.data()),
+                            paths.size() * sizeof(wchar_t));
+    return ComPtr<IDataObject>(new ComObject<DropList>(nullptr, bytes, TRUE, true));
 }

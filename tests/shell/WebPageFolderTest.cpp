@@ -3,9 +3,11 @@
 #include "WebPageFolderSupport.h"
 
 #include "MessageBoxAnswerer.h"
+#include "ProgramRun.h"
 #include "ScratchFolder.h"
 #include "ScratchRegistry.h"
 #include "ShellLibrary.h"
+#include "TestThread.h"
 #include "TextConversion.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +58,34 @@ public:
 
 private:
     std::string path_;
+};
+
+// Documents with the extension ".qbtest", which the shell opens with the
+// given program and for which the user's machine has a shell extension (the
+// stand-in, which notes where the shell loads it), for as long as it lives.
+class DocumentClassWithShellExtension {
+public:
+    DocumentClassWithShellExtension(const std::string& opener, const std::string& extension)
+    {
+        reg::SetString(HKEY_CLASSES_ROOT, ".qbtest", nullptr, kClass);
+        reg::SetString(HKEY_CLASSES_ROOT, kClass + "\\shell\\open\\command", nullptr,
+                       "\"" + opener + "\" \"%1\"");
+        reg::CreateKey(HKEY_CLASSES_ROOT, kClass + "\\shellex\\ContextMenuHandlers\\" + kExtension);
+        const std::string server = "CLSID\\" + kExtension + "\\InprocServer32";
+        reg::SetString(HKEY_CLASSES_ROOT, server, nullptr, extension);
+        reg::SetString(HKEY_CLASSES_ROOT, server, "ThreadingModel", "Apartment");
+    }
+    ~DocumentClassWithShellExtension()
+    {
+        for (const std::string& key : {std::string(".qbtest"), kClass, "CLSID\\" + kExtension})
+            reg::DeleteTree(HKEY_CLASSES_ROOT, key);
+    }
+    DocumentClassWithShellExtension(const DocumentClassWithShellExtension&) = delete;
+    DocumentClassWithShellExtension& operator=(const DocumentClassWithShellExtension&) = delete;
+
+private:
+    const std::string kClass = "QuillbarTest.Document";
+    const std::string kExtension = "{9B1E4C02-6D3A-4F85-A2C7-5E0D8B3F1A64}";
 };
 
 class WebPageFolderTest : public ::testing::Test {
@@ -155,10 +185,11 @@ TEST_F(WebPageFolderTest, PathIsTheRootFolderWithATrailingSeparator)
     EXPECT_EQ(PathOf(folder.Get()), "E:\\Anders/");
 }
 
-// Only a full path names the setup folder: for any other name the search
-// would look in the current folder and the profile API read a bare name from
-// the Windows folder, so the entries found would be read from elsewhere.
-TEST_F(WebPageFolderTest, MissingRelativeOrAbsentSetupFolderGivesNoEntries)
+// A missing or relative setup folder is found from the current folder, as
+// the directory search finds it, and the files found there are the files
+// read: never the file of the same name in the Windows folder, where the
+// profile API looks for a bare file name.
+TEST_F(WebPageFolderTest, MissingOrRelativeSetupFolderIsReadWhereTheSearchFindsIt)
 {
     const CurrentFolder current(folder_.Path());
     folder_.Write("Setup\\a.sci", SciFile("Caption=relative\r\n"));
@@ -166,13 +197,25 @@ TEST_F(WebPageFolderTest, MissingRelativeOrAbsentSetupFolderGivesNoEntries)
     folder_.Write(sameName, SciFile("Caption=current folder\r\n"));
     const FileInWindowsFolder elsewhere(sameName, SciFile("Caption=Windows folder\r\n"));
 
-    EXPECT_EQ(CountOf(NewFolder().Get()), 0) << "no Setup value";
-    for (const std::string& setup :
-         {std::string(), std::string("Setup"), std::string(".\\Setup\\"), folder_ / "fehlt"}) {
-        SetFolder("Setup", setup);
+    auto unset = NewFolder();
+    EXPECT_EQ(CountOf(unset.Get()), 1) << "no Setup value";
+    EXPECT_EQ(TagOf(unset.Get(), 0, L"Caption"), "current folder") << "no Setup value";
+    const struct {
+        std::string setup;
+        long count;
+        const char* caption;
+    } settings[] = {
+        {"", 1, "current folder"},
+        {"Setup", 1, "relative"},
+        {".\\Setup\\", 1, "relative"},
+        {folder_ / "fehlt", 0, ""},
+    };
+    for (const auto& setting : settings) {
+        SetFolder("Setup", setting.setup);
         auto folder = NewFolder();
-        EXPECT_EQ(CountOf(folder.Get()), 0) << "Setup = " << setup;
-        EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), "") << "Setup = " << setup;
+        EXPECT_EQ(CountOf(folder.Get()), setting.count) << "Setup = " << setting.setup;
+        EXPECT_EQ(TagOf(folder.Get(), 0, L"Caption"), setting.caption)
+            << "Setup = " << setting.setup;
     }
 }
 
@@ -260,6 +303,50 @@ TEST_F(WebPageFolderTest, ExecuteStartsTheEntrysProgramBelowTheRootFolder)
 
     const std::string started = WaitForFile(root + "\\Bin\\Tool.exe.log");
     EXPECT_NE(started.find(root + "\\Bin\\Tool.exe"), std::string::npos) << started;
+    EXPECT_TRUE(user.Seen().empty());
+}
+
+// The shell must be asked from a single-threaded apartment: the extensions
+// it loads for a file are made for one. A script's call may come on the
+// multithreaded apartment (the class is "Both"); the shell is still asked
+// from a thread of the other kind.
+TEST_F(WebPageFolderTest, ExecuteAsksTheShellFromASingleThreadedApartmentWhereverItIsCalled)
+{
+    UseSetupFolder();
+    const std::string root = folder_.MakeFolder("Produkt");
+    SetFolder("Root", root);
+    const std::string document = folder_.Write("Produkt\\Brief.qbtest", "x");
+    folder_.Write("Setup\\brief.sci", SciFile("Path=Brief.qbtest\r\n"));
+    const std::string opener = root + "\\Opener.exe";
+    PlaceRecordingProgram(opener);
+    const std::string extension = folder_ / "extension.dll";
+    ASSERT_TRUE(CopyFileA((BinaryFolder() + "shell_extension_standin.dll").c_str(),
+                          extension.c_str(), FALSE));
+    const DocumentClassWithShellExtension documents(opener, extension);
+    auto folder = NewFolder();
+    MessageBoxAnswerer user(kMessageCaption);
+
+    const struct {
+        DWORD model;
+        const char* name;
+    } callers[] = {{COINIT_APARTMENTTHREADED, "single-threaded"},
+                   {COINIT_MULTITHREADED, "multithreaded"}};
+    std::string expected;
+    for (const auto& caller : callers) {
+        HRESULT executed = E_UNEXPECTED;
+        StartThread([&] {
+            const HRESULT initialised = CoInitializeEx(nullptr, caller.model);
+            executed = folder->Execute(0);
+            if (SUCCEEDED(initialised))
+                CoUninitialize();
+        }).Join();
+        EXPECT_EQ(executed, S_OK) << caller.name;
+        // The shell loads the extension while it is asked, before it answers.
+        expected += "single-threaded\r\n";
+        EXPECT_EQ(ReadWholeFile(extension + ".log"), expected) << "called on " << caller.name;
+    }
+    const std::string started = WaitForFile(opener + ".log", kPatienceMs);
+    EXPECT_NE(started.find(document), std::string::npos) << started;
     EXPECT_TRUE(user.Seen().empty());
 }
 

@@ -38,6 +38,17 @@ std::string ScratchFolder::Write(const std::string& relative, const std::string&
     return path;
 }
 
+std::wstring ScratchFolder::Write(const std::wstring& relative, const std::string& content) const
+{
+    const std::filesystem::path path = std::filesystem::path(path_) / relative;
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    std::ofstream file(path, std::ios::binary);
+    file << content;
+    EXPECT_TRUE(file.good()) << "cannot write " << path.u8string();
+    return path.wstring();
+}
+
 std::string ScratchFolder::MakeFolder(const std::string& relative) const
 {
     const std::string path = *this / relative;

@@ -17,6 +17,8 @@ public:
 
     // Writes a file (creating its folders); returns its full path.
     std::string Write(const std::string& relative, const std::string& content) const;
+    // The same for a name the ANSI code page may not hold; returns the wide path.
+    std::wstring Write(const std::wstring& relative, const std::string& content) const;
     // Creates a folder (and its parents); returns its full path.
     std::string MakeFolder(const std::string& relative) const;
 

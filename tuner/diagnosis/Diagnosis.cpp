@@ -8,14 +8,15 @@
 Diagnosis Diagnose()
 {
     Diagnosis diagnosis;
-    const RunningObjectSurvey running = SurveyRunningObjects(kRunningObjectsTimeoutMs);
-    diagnosis.settled = running.complete;
+    const RunningObjectSurvey running = SurveyRunningObjects(kRunningObjectEntryLimitMs);
+    diagnosis.settled = running.settled;
 
     const bool previousTunerRegistered = IsPreviousTunerRegistered();
     for (const OfficeHost& host : kOfficeHosts)
         diagnosis.report.sections.push_back(DiagnoseHost(host, running, previousTunerRegistered));
     diagnosis.report.sections.push_back(DiagnoseTuner());
     diagnosis.report.sections.push_back(DiagnoseShellExtension());
-    diagnosis.report.sections.push_back(DiagnoseRunningObjects(running, kRunningObjectsTimeoutMs));
+    diagnosis.report.sections.push_back(
+        DiagnoseRunningObjects(running, kRunningObjectEntryLimitMs));
     return diagnosis;
 }

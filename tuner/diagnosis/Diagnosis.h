@@ -7,12 +7,13 @@
 
 #include <windows.h>
 
-// How long the running-object table may take to answer, in all.
-inline constexpr DWORD kRunningObjectsTimeoutMs = 5000;
+// How long each entry of the running-object table may take to hand out its
+// object, say which host it is and tell its version.
+inline constexpr DWORD kRunningObjectEntryLimitMs = 5000;
 
 struct Diagnosis {
     Report report;
-    bool settled = true;  // false: a walk over the running objects is still under way
+    bool settled = true;  // false: a call into an entry that did not answer still waits
 };
 
 // Call on a thread with COM initialised.

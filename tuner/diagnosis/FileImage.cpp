@@ -1,5 +1,6 @@
 #include "FileImage.h"
 
+#include "DeviceNames.h"
 #include "UniqueHandle.h"
 
 #include <windows.h>
@@ -14,30 +15,40 @@ bool ReadAt(HANDLE file, LONG offset, void* buffer, DWORD size)
     return ReadFile(file, buffer, size, &read, nullptr) && read == size;
 }
 
+bool IsMissing(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+}
+
 }  // namespace
 
 FileImage ExamineImage(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    const DWORD attributesError = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
-    if (attributesError == ERROR_FILE_NOT_FOUND || attributesError == ERROR_PATH_NOT_FOUND ||
-        attributesError == ERROR_INVALID_NAME || attributesError == ERROR_BAD_NETPATH)
-        return {ImageKind::Missing, 0, attributesError};
-    if (!attributesError && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    // Opening a device or a pipe already acts on it, and reading there may
+    // wait for ever: the name and the attributes decide before anything is
+    // opened, and only a plain file on disk is.
+    if (NamesADevice(path))
+        return {ImageKind::NotAFile, 0, 0};
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes)) {
+        const DWORD error = GetLastError();
+        return {IsMissing(error) ? ImageKind::Missing : ImageKind::Unreadable, 0, error};
+    }
+    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return {ImageKind::NotAnImage, 0, 0};
+    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
+        return {ImageKind::NotAFile, 0, 0};
 
-    // Read only, sharing everything: a file Office has loaded opens too. A
-    // device or a pipe opens at once as well (also one whose attributes cannot
-    // be read), but reading there may wait for ever: only files on disk are read.
-    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+    // Only the right a read needs, sharing everything: a file Office has
+    // loaded opens too. What opens must still be a file on disk.
+    const KernelHandle file(CreateFileA(path.c_str(), FILE_READ_DATA,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return {ImageKind::Unreadable, 0, attributesError ? attributesError : GetLastError()};
+        return {ImageKind::Unreadable, 0, GetLastError()};
     if (GetFileType(file.Get()) != FILE_TYPE_DISK)
         return {ImageKind::NotAFile, 0, 0};
-    if (attributesError)
-        return {ImageKind::Unreadable, 0, attributesError};
 
     IMAGE_DOS_HEADER dos = {};
     if (!ReadAt(file.Get(), 0, &dos, sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE ||

@@ -348,7 +348,20 @@ void ReportInstances(const OfficeHost& host, const RunningObjectSurvey& running,
                             L": nicht unterstützt (nur 9, 10 und 11)",
                         source, L"Office 2000, XP oder 2003 verwenden");
     }
-    if (!any)
+    if (any)
+        return;
+    // No entry said it is this host: that it does not run is known only where
+    // every entry answered.
+    if (FAILED(running.tableResult))
+        out.Note("instances.unknown",
+                 L"unbekannt, ob eine Instanz läuft: der Running Object Table lässt sich nicht "
+                 L"lesen");
+    else if (!running.unanswered.empty())
+        out.Note("instances.unknown",
+                 L"unbekannt, ob eine Instanz läuft: ein Eintrag im Running Object Table "
+                 L"antwortet nicht",
+                 L"Running Object Table: " + running.unanswered.front());
+    else
         out.Info("instances.none", L"keine laufende Instanz im Running Object Table");
 }
 

@@ -67,7 +67,9 @@ int main(int argc, char** argv)
         return kNoReport;
     }
     int exitCode = kNoReport;
-    bool settled = true;
+    // Known only once the diagnosis has come back: a failure on the way may
+    // leave a call into another program waiting.
+    bool settled = false;
     try {
         const Diagnosis diagnosis = Diagnose();
         settled = diagnosis.settled;
@@ -81,11 +83,11 @@ int main(int argc, char** argv)
     } catch (...) {
         Complain(L"qbdiag: der Bericht ließ sich nicht erstellen\r\n");
     }
-    // A walk over the running objects that still waits on an instance ends
-    // with the process; COM stays up for it until then, and so does all else
-    // it may use: the process ends here, without the C runtime's exit (whose
-    // static destructors would destroy what the walk's thread still uses)
-    // and without the libraries' detach code. The report is written already
+    // A call into a running-object entry that still waits ends with the
+    // process; COM stays up for it until then, and so does all else it may
+    // use: the process ends here, without the C runtime's exit (whose static
+    // destructors would destroy what that call's thread still uses) and
+    // without the libraries' detach code. The report is written already
     // (unbuffered), and the exit code is kept.
     if (!settled)
         TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));

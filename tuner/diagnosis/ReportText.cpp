@@ -42,6 +42,24 @@ std::wstring Json(const std::wstring& text)
     return quoted + L"\"";
 }
 
+// A text for one line of the text report: control characters (registry data
+// may hold any) shown as "\xNN", so that each finding keeps its line.
+std::wstring OneLine(const std::wstring& text)
+{
+    std::wstring shown;
+    shown.reserve(text.size());
+    for (wchar_t c : text) {
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            wchar_t escaped[8];
+            swprintf(escaped, 8, L"\\x%02X", static_cast<unsigned>(c));
+            shown += escaped;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::wstring Json(const std::string& ascii)
 {
     return Json(std::wstring(ascii.begin(), ascii.end()));
@@ -58,13 +76,13 @@ std::wstring ReportAsText(const Report& report)
                             : std::to_wstring(problems) + L" Probleme gefunden";
     text += L"\r\n";
     for (const ReportSection& section : report.sections) {
-        text += L"\r\n" + section.Title() + L"\r\n";
+        text += L"\r\n" + OneLine(section.Title()) + L"\r\n";
         for (const Finding& finding : section.Findings()) {
-            text += L"  " + std::wstring(Label(finding.severity)) + finding.text;
+            text += L"  " + std::wstring(Label(finding.severity)) + OneLine(finding.text);
             if (!finding.source.empty())
-                text += L"  [" + finding.source + L"]";
+                text += L"  [" + OneLine(finding.source) + L"]";
             if (!finding.hint.empty())
-                text += L"  Abhilfe: " + finding.hint;
+                text += L"  Abhilfe: " + OneLine(finding.hint);
             text += L"\r\n";
         }
     }

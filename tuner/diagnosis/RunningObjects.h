@@ -27,16 +27,23 @@ struct DeadEntry {
 
 struct RunningObjectSurvey {
     HRESULT tableResult = S_OK;  // E_FAIL: the table could not be read
-    bool complete = true;        // false: an entry did not answer in time
-    std::wstring stuckEntry;     // the entry being asked when time ran out
     std::vector<RunningInstance> instances;
     std::vector<DeadEntry> dead;
+    // Entries that did not answer within their limit: whose they are is
+    // unknown, so while there is one no host is known not to run. (One that
+    // said which host it is but not its version is an instance as well.)
+    std::vector<std::wstring> unanswered;
     int otherEntries = 0;        // live entries of other programs
+    // False while a call into an entry that did not answer still waits.
+    bool settled = true;
 };
 
-// Walks the table on a thread of its own, so that an instance that hangs
-// cannot hang the report: after `timeoutMs` the survey so far is returned
-// (complete false) and the walk is left to end with the process, which must
-// then end without running its static destructors (the walk may still use
-// what they destroy).
-RunningObjectSurvey SurveyRunningObjects(DWORD timeoutMs);
+// Walks the table, giving each entry at most `entryLimitMs` to hand out its
+// object, say which host it is and tell its version, on threads of its own
+// (the calling thread never holds an entry's object, whose release would be
+// a call into its program as well); threads whose entry does not answer are
+// left to end by themselves, and the walk goes on with the next entry.
+// Unless the survey is settled, the process must then end without running
+// its static destructors (those threads may still use what they destroy).
+// Call on a thread with COM initialised.
+RunningObjectSurvey SurveyRunningObjects(DWORD entryLimitMs);

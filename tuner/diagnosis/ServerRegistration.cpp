@@ -1,13 +1,27 @@
 #include "ServerRegistration.h"
 
+#include "DeviceNames.h"
 #include "FileImage.h"
+#include "PathHelpers.h"
+#include "SixtyFourBitView.h"
 #include "TextConversion.h"
 
 #include <vector>
 
 namespace {
 
-// A command line (LocalServer32) or a plain path, perhaps in quotes.
+// Looks at the registered file as the processes that load it see it: those
+// of the 64-bit view are 64-bit processes.
+template <typename Look>
+auto LookAsItsLoadersDo(REGSAM view, Look look)
+{
+    if (view != k64BitView)
+        return look();
+    const SixtyFourBitFileNames sixtyFourBit;
+    return look();
+}
+
+// A plain path, perhaps in quotes.
 std::string FileOf(const std::string& text)
 {
     std::string file = text;
@@ -20,6 +34,61 @@ std::string FileOf(const std::string& text)
     while (!file.empty() && file.back() == ' ')
         file.pop_back();
     return file;
+}
+
+bool HasExtension(const std::string& name)
+{
+    const auto dot = FindLastCharacter(name, ".");
+    const auto separator = FindLastCharacter(name, "\\/");
+    return dot != std::string::npos && (separator == std::string::npos || dot > separator);
+}
+
+bool EndsWithExe(const std::string& name)
+{
+    return name.size() > 4 && _stricmp(name.c_str() + name.size() - 4, ".exe") == 0;
+}
+
+bool IsExistingFile(const std::string& path, REGSAM view)
+{
+    if (NamesADevice(path))
+        return false;
+    const DWORD attributes =
+        LookAsItsLoadersDo(view, [&] { return GetFileAttributesA(path.c_str()); });
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The program a command line starts, found as CreateProcess finds it when
+// given no program name (as COM starts a LocalServer32): a name in quotes as
+// it stands; otherwise the line up to each blank in turn, and at last whole,
+// with ".exe" added to a name without extension, until one is a file. When
+// none is, the first such part that ends with ".exe", else the whole line.
+std::string ProgramOf(const std::string& commandLine, REGSAM view)
+{
+    const std::string line = FileOf(commandLine);
+    const auto first = commandLine.find_first_not_of(' ');
+    if (first != std::string::npos && commandLine[first] == '"')
+        return line;
+    std::string named;
+    for (std::string::size_type blank = line.find(' ');; blank = line.find(' ', blank + 1)) {
+        const std::string part = line.substr(0, blank);
+        const std::string candidate = HasExtension(part) ? part : part + ".exe";
+        if (IsExistingFile(candidate, view))
+            return candidate;
+        if (named.empty() && EndsWithExe(part))
+            named = part;
+        if (blank == std::string::npos)
+            break;
+    }
+    return named.empty() ? line : named;
+}
+
+// LocalServer32 holds a command line, which COM hands to CreateProcess; the
+// other keys a path.
+bool HoldsCommandLine(const std::string& keyPath)
+{
+    const std::string key = "\\LocalServer32";
+    return keyPath.size() >= key.size() &&
+           _stricmp(keyPath.c_str() + keyPath.size() - key.size(), key.c_str()) == 0;
 }
 
 std::string Expanded(const std::string& text)
@@ -60,8 +129,12 @@ ServerRegistration ReadServerRegistration(const std::string& keyPath, REGSAM vie
     else if (!server.value.IsText())
         server.state = ServerRegistration::State::WrongType;
     else {
-        server.file = FileOf(server.value.type == REG_EXPAND_SZ ? Expanded(server.value.Text())
-                                                                 : server.value.Text());
+        const std::string text = server.value.Text();
+        const bool expand = server.value.type == REG_EXPAND_SZ;
+        const std::string expanded = !expand              ? text
+                                     : view == k64BitView ? ExpandAs64BitProcess(text)
+                                                          : Expanded(text);
+        server.file = HoldsCommandLine(keyPath) ? ProgramOf(expanded, view) : FileOf(expanded);
         server.state = server.file.size() >= MAX_PATH ? ServerRegistration::State::TooLong
                                                       : ServerRegistration::State::Present;
     }
@@ -99,7 +172,8 @@ void ReportServer(ReportSection& out, const ServerTexts& texts, const ServerRegi
     }
     out.Info(texts.id, texts.what + L" = " + Quoted(server.value.Text()), value);
 
-    const FileImage image = ExamineImage(server.file);
+    const FileImage image =
+        LookAsItsLoadersDo(server.view, [&] { return ExamineImage(server.file); });
     const std::wstring file = L"Datei " + Quoted(server.file);
     const std::wstring reinstall = L"neu installieren, dann neu registrieren";
     if (image.kind == ImageKind::Missing) {

@@ -24,7 +24,12 @@ struct ServerRegistration {
     std::string keyPath;  // under HKEY_CLASSES_ROOT
     REGSAM view = 0;
     RegistryValue value;
-    std::string file;  // the file the value names: unquoted, without arguments, expanded
+    // The file the value names: unquoted, without arguments, expanded as the
+    // processes that load it expand it (those of the 64-bit view are 64-bit);
+    // for a LocalServer32, the program its command line starts, found as
+    // CreateProcess finds it ("C:\Program Files\x\qbsetup.exe -Automation"
+    // without quotes: the first part up to a blank that is a file).
+    std::string file;
 };
 
 ServerRegistration ReadServerRegistration(const std::string& keyPath, REGSAM view);
@@ -44,6 +49,8 @@ struct ServerTexts {
 };
 
 // One finding for the value and, when it names a file, one for the file:
-// missing, not a program, or built for the other bitness.
+// missing, not a program, or built for the other bitness. The file is looked
+// for as the processes that load it see it (System32 of the 64-bit view is
+// the 64-bit system folder).
 void ReportServer(ReportSection& out, const ServerTexts& texts,
                   const ServerRegistration& server, Expected expected);

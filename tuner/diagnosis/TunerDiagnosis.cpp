@@ -5,6 +5,7 @@
 #include "GuidText.h"
 #include "HostDetection.h"
 #include "OfficeHost.h"
+#include "OutgoingCallBound.h"
 #include "QBSetup_h.h"
 #include "RegistryText.h"
 #include "RegistryViews.h"
@@ -254,7 +255,7 @@ ReportSection DiagnoseShellExtension()
     return out;
 }
 
-ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD timeoutMs)
+ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD entryLimitMs)
 {
     ReportSection out("RunningObjects", L"Running Object Table");
     if (FAILED(survey.tableResult)) {
@@ -263,13 +264,14 @@ ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD ti
                      L"): laufende Instanzen sind unbekannt");
         return out;
     }
-    if (!survey.complete)
+    for (const std::wstring& entry : survey.unanswered)
         out.Problem("rot.timeout",
-                    L"ein Eintrag antwortet nach " + std::to_wstring(timeoutMs / 1000) +
-                        L" s nicht: die Liste der Instanzen ist unvollständig, auch der Tuner "
-                        L"bliebe an ihm hängen",
-                    L"Running Object Table: " + survey.stuckEntry,
-                    L"das hängende Programm beenden");
+                    L"Eintrag antwortet nach " + std::to_wstring(entryLimitMs / 1000) +
+                        L" s nicht: ob er eine laufende Instanz ist, ist unbekannt; der Tuner "
+                        L"wartet bei jedem Zugriff " +
+                        std::to_wstring(kOutgoingCallBoundMs / 1000) +
+                        L" s auf ihn, bevor er ihn übergeht",
+                    L"Running Object Table: " + entry, L"das hängende Programm beenden");
     for (const DeadEntry& dead : survey.dead)
         out.Note("rot.dead",
                  L"Eintrag ohne erreichbares Objekt (" + ResultCodeText(dead.result) +

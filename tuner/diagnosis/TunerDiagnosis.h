@@ -14,4 +14,4 @@ bool IsPreviousTunerRegistered();
 
 ReportSection DiagnoseTuner();
 ReportSection DiagnoseShellExtension();
-ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD timeoutMs);
+ReportSection DiagnoseRunningObjects(const RunningObjectSurvey& survey, DWORD entryLimitMs);

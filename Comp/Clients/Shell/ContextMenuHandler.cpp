@@ -33,17 +33,22 @@ private:
     STGMEDIUM medium_ = {};
 };
 
-// The single file of a drop list; empty when the list holds none or several.
-std::string SingleDroppedFile(HDROP drop)
+// The single file of a drop list, as Windows names it (UTF-16, so that every
+// name Windows allows arrives unchanged); empty when the list holds none or
+// several, or when the path does not come whole.
+std::wstring SingleDroppedFile(HDROP drop)
 {
-    if (!drop || DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) != 1)
-        return std::string();
-    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    if (!drop || DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) != 1)
+        return std::wstring();
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
     if (length == 0)
-        return std::string();
-    std::vector<char> path(length + 1);
-    const UINT copied = DragQueryFileA(drop, 0, path.data(), length + 1);
-    return std::string(path.data(), copied);
+        return std::wstring();
+    std::vector<wchar_t> path(static_cast<size_t>(length) + 1);
+    const UINT copied = DragQueryFileW(drop, 0, path.data(), length + 1);
+    // A cut path would name another file: none rather than that.
+    if (copied != length)
+        return std::wstring();
+    return std::wstring(path.data(), copied);
 }
 
 // Why a menu call failed; not every failure sets a last error.
@@ -66,7 +71,7 @@ STDMETHODIMP ContextMenuHandler::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data
         if (FAILED(data->GetData(&format, medium.Put())))
             return E_FAIL;
 
-        const std::string path = SingleDroppedFile(static_cast<HDROP>(medium.Global()));
+        const std::wstring path = SingleDroppedFile(static_cast<HDROP>(medium.Global()));
         if (path.empty() || !HasTranslatableExtension(path))
             return E_FAIL;
         selectedPath_ = path;

@@ -32,5 +32,5 @@ protected:
     virtual ~ContextMenuHandler() = default;
 
 private:
-    std::string selectedPath_;  // ANSI; empty until a successful Initialize
+    std::wstring selectedPath_;  // as the drop list names it; empty until a successful Initialize
 };

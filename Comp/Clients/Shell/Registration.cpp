@@ -36,6 +36,16 @@ bool OtherViewRegisters(const CLSID& clsid)
            server.LastError() != ERROR_PATH_NOT_FOUND;
 }
 
+// Removes what a class's script writes, but for the keys both views share
+// while the other view still registers the class.
+void RemoveClass(const RegistrarScript& script, const CLSID& clsid)
+{
+    if (OtherViewRegisters(clsid))
+        script.RemoveWithin(kKeyOfEachView);
+    else
+        script.Remove();
+}
+
 }  // namespace
 
 HRESULT RegisterServer()
@@ -43,10 +53,15 @@ HRESULT RegisterServer()
     for (size_t i = 0; i < kClassCount; ++i) {
         RegistrarScript script;
         HRESULT hr = LoadScript(kClassTable[i].registrationScript, script);
-        if (SUCCEEDED(hr))
-            hr = script.Install();
         if (FAILED(hr))
             return hr;
+        // A script that fails part-way is undone as unregistering undoes it:
+        // what the other view's library shares stays.
+        hr = script.Write();
+        if (FAILED(hr)) {
+            RemoveClass(script, *kClassTable[i].clsid);
+            return hr;
+        }
     }
     return RegisterModuleTypeLibrary(ShellModule::Path());
 }
@@ -55,12 +70,8 @@ HRESULT UnregisterServer()
 {
     for (size_t i = 0; i < kClassCount; ++i) {
         RegistrarScript script;
-        if (FAILED(LoadScript(kClassTable[i].registrationScript, script)))
-            continue;
-        if (OtherViewRegisters(*kClassTable[i].clsid))
-            script.RemoveWithin(kKeyOfEachView);
-        else
-            script.Remove();
+        if (SUCCEEDED(LoadScript(kClassTable[i].registrationScript, script)))
+            RemoveClass(script, *kClassTable[i].clsid);
     }
     UnregisterModuleTypeLibrary(ShellModule::Path());
     return S_OK;

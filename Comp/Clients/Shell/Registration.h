@@ -6,8 +6,9 @@
 // table and the type library.
 
 // Runs each class's script in table order, stopping at the first failure (a
-// script that fails part-way has undone itself); then registers the type
-// library.
+// script that fails part-way is undone as UnregisterServer removes it, so
+// that the keys the other bitness's library shares stay); then registers the
+// type library.
 HRESULT RegisterServer();
 
 // Removes what each class's script writes and unregisters the type library

@@ -2,7 +2,6 @@
 
 #include "Bstr.h"
 #include "ComPtr.h"
-#include "TextConversion.h"
 
 #include <ole2.h>
 
@@ -35,7 +34,7 @@ const DWORD kAnyServer =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
 // The launch's steps; every failure comes back as the platform gave it.
-HRESULT RunLaunch(const std::string& path)
+HRESULT RunLaunch(const std::wstring& path)
 {
     ComPtr<ITranslatorApplication> application;
     {
@@ -61,7 +60,7 @@ HRESULT RunLaunch(const std::string& path)
     if (!opener)
         return E_POINTER;
 
-    Bstr file(ToWide(path));
+    Bstr file(path);
     Bstr empty(std::wstring{});
     if (!file || !empty)
         return E_OUTOFMEMORY;
@@ -71,7 +70,7 @@ HRESULT RunLaunch(const std::string& path)
 
 }  // namespace
 
-HRESULT LaunchTranslator(const std::string& path)
+HRESULT LaunchTranslator(const std::wstring& path)
 {
     return SUCCEEDED(RunLaunch(path)) ? S_OK : E_FAIL;
 }

@@ -40,19 +40,27 @@ WebPageEntry ReadEntry(const std::string& file, std::vector<char>& buffer)
     return entry;
 }
 
-// A full path names the same folder for every reader: one from a drive's root
-// (C:\Setup) or a network path (\\server\share\Setup). Any other name would be
-// read from two places: the directory search takes it from the current
-// folder, while the profile API reads a bare file name from the Windows folder.
-bool IsFullPath(const std::string& path)
+// The setup folder as one full path, resolved once as the directory search
+// resolves a name (a relative one against the current folder, none as the
+// current folder itself), so that the profile API reads the very files the
+// search finds: given a bare file name it would read one in the Windows
+// folder instead. Empty when the name cannot be resolved.
+std::string FullFolderPath(const std::string& folder)
 {
-    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
-    const auto isDriveLetter = [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    };
-    if (path.size() >= 3 && isDriveLetter(path[0]) && path[1] == ':' && isSeparator(path[2]))
-        return true;
-    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+    const char* const name = folder.empty() ? "." : folder.c_str();
+    std::vector<char> full(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameA(name, static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return std::string();
+        if (length < full.size()) {
+            std::string path(full.data(), length);
+            EnsureTrailingSeparator(path);
+            return path;
+        }
+        full.resize(length);  // the size asked for, with the terminator
+    }
 }
 
 }  // namespace
@@ -60,16 +68,17 @@ bool IsFullPath(const std::string& path)
 std::vector<WebPageEntry> ReadWebPageEntries(const std::string& setupFolder)
 {
     std::vector<WebPageEntry> entries;
-    if (!IsFullPath(setupFolder))
+    const std::string folder = FullFolderPath(setupFolder);
+    if (folder.empty())
         return entries;
     std::vector<char> buffer(kBufferSize);
-    std::string pattern = setupFolder;
+    std::string pattern = folder;
     WIN32_FIND_DATAA found;
     FindHandle search(FindFirstFileA(AppendPath(pattern, "*.sci").c_str(), &found));
     if (!search)
         return entries;
     do {
-        std::string file = setupFolder;
+        std::string file = folder;
         WebPageEntry entry = ReadEntry(AppendPath(file, found.cFileName), buffer);
         if (!entry.empty())
             entries.push_back(std::move(entry));

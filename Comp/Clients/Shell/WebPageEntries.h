@@ -10,8 +10,9 @@
 // product's root folder.
 using WebPageEntry = std::unordered_map<std::string, std::string>;
 
-// One entry for each "*.sci" file in the setup folder (a full path ending
-// with a separator) that has at least one tag, in the order the directory
-// listing returns the files. A setup folder that is empty or not a full path
-// gives no entries.
+// One entry for each "*.sci" file in the setup folder that has at least one
+// tag, in the order the directory listing returns the files. A relative
+// folder is taken from the current folder, and none (empty) is the current
+// folder itself, as the directory search takes them; the files are read
+// under the full path that search found them in.
 std::vector<WebPageEntry> ReadWebPageEntries(const std::string& setupFolder);

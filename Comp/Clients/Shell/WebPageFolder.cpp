@@ -5,12 +5,11 @@
 #include "FolderSettings.h"
 #include "PathHelpers.h"
 #include "ShellModule.h"
+#include "ShellOpen.h"
 #include "TextConversion.h"
 #include "TypeLibrary.h"
 #include "UniqueHandle.h"
 #include "resource.h"
-
-#include <shellapi.h>
 
 #include <climits>
 #include <cstdio>
@@ -225,8 +224,7 @@ STDMETHODIMP WebPageFolder::Execute(long index)
             return S_OK;
         }
         AppendPath(fullPath, program);
-        const INT_PTR result = reinterpret_cast<INT_PTR>(
-            ShellExecuteA(nullptr, nullptr, fullPath.c_str(), "", "", SW_SHOWNORMAL));
+        const INT_PTR result = OpenWithShell(ToWide(fullPath));
         if (result <= 32)
             ShellModule::ShowStopMessage(LaunchFailedMessage(result, fullPath));
         return S_OK;

@@ -107,9 +107,11 @@ public:
     STDMETHODIMP Slot7() override { return state_->Note(Step::None, "opener.7"); }
     STDMETHODIMP Slot8(BSTR path, long a, long b, BSTR c, long d, IUnknown** document) override
     {
-        const std::string call = "opener.8(" + ToNarrow(path) + ", " + std::to_string(a) + ", " +
-                                 std::to_string(b) + ", '" + ToNarrow(c) + "'" +
-                                 (c ? "" : " (null)") + ", " + std::to_string(d) + ")";
+        const std::wstring file = path ? std::wstring(path, SysStringLen(path)) : std::wstring();
+        const std::string call = "opener.8(" + TranslatorStandIn::AsRecorded(file) + ", " +
+                                 std::to_string(a) + ", " + std::to_string(b) + ", '" +
+                                 ToNarrow(c) + "'" + (c ? "" : " (null)") + ", " +
+                                 std::to_string(d) + ")";
         const HRESULT hr = state_->Note(Step::OpenFile, call);
         *document = SUCCEEDED(hr) ? new ComObject<Document>(nullptr, state_) : nullptr;
         return hr;
@@ -241,6 +243,12 @@ std::vector<std::string> TranslatorStandIn::Calls() const
 long TranslatorStandIn::LiveObjects() const
 {
     return state_->liveObjects;
+}
+
+// UTF-8, so that every name shows as it was sent.
+std::string TranslatorStandIn::AsRecorded(const std::wstring& path)
+{
+    return ToUtf8(path);
 }
 
 bool TranslatorStandIn::Created() const

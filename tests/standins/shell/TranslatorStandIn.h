@@ -40,12 +40,15 @@ public:
     TranslatorStandIn& operator=(const TranslatorStandIn&) = delete;
 
     // "create", "run", "query application", "application.8(1)",
-    // "application.9", "opener.8(<path>, 0, 0, '', 0)"
+    // "application.9", "opener.8(<path>, 0, 0, '', 0)", the path in UTF-8
     std::vector<std::string> Calls() const;
     // Objects of the server still referenced by somebody (class object excluded).
     long LiveObjects() const;
     // Whether an instance was ever asked for.
     bool Created() const;
+
+    // A path as Calls() shows it.
+    static std::string AsRecorded(const std::wstring& path);
 
     struct State;
 

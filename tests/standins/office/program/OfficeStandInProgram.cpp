@@ -72,17 +72,6 @@ const HostInfo* FindHost(const std::string& name)
     return nullptr;
 }
 
-std::string ToUtf8(const std::string& ansi)
-{
-    const std::wstring wide = ToWide(ansi);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(size > 0 ? size : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), utf8.data(),
-                        size, nullptr, nullptr);
-    return utf8;
-}
-
 std::vector<std::string> SplitList(const std::string& text)
 {
     std::vector<std::string> items;
@@ -213,12 +202,12 @@ public:
         if (written_ < calls.size() || lookupsWritten_ < lookups.size() || written_ == 0) {
             std::ofstream journal(base_ + ".journal", std::ios::app | std::ios::binary);
             for (; written_ < calls.size(); ++written_)
-                journal << ToUtf8(calls[written_].ToString()) << "\n";
+                journal << ToUtf8(ToWide(calls[written_].ToString())) << "\n";
             std::ofstream names(base_ + ".lookups", std::ios::app | std::ios::binary);
             for (; lookupsWritten_ < lookups.size(); ++lookupsWritten_)
                 names << lookups[lookupsWritten_] << "\n";
             std::ofstream state(base_ + ".state", std::ios::trunc | std::ios::binary);
-            state << ToUtf8(Describe(*app_));
+            state << ToUtf8(ToWide(Describe(*app_)));
         }
     }
 
