@@ -4,6 +4,7 @@
 #include "HostDetection.h"
 #include "OldGeneration.h"
 #include "ResourceString.h"
+#include "SessionApplyLock.h"
 #include "TunerResources.h"
 
 #include <string>
@@ -61,6 +62,10 @@ bool UserKeepsClipboard(HWND window)
 ApplyOutcome ApplyFlow::Apply(ApplyWindow& window)
 {
     if (stage_ != Stage::Ready)
+        return ApplyOutcome::Ignored;
+    // Another process applies: as with a second OK, nothing happens.
+    const SessionApplyLock applying;
+    if (!applying.Taken())
         return ApplyOutcome::Ignored;
     stage_ = Stage::Asking;
     cancelled_ = false;

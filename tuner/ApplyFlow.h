@@ -33,7 +33,7 @@ protected:
 };
 
 enum class ApplyOutcome {
-    Ignored,    // an apply is under way already
+    Ignored,    // an apply is under way already, here or in another process
     StayOpen,   // the user kept the clipboard's content: the dialog is as it was
     Done,       // the dialog closes: applied, the old version kept, or a wait given up
     Cancelled,  // cancelled during a question: the dialog closes, nothing applied

@@ -2,6 +2,7 @@
 // command line's tokens in order, and the COM server after -Embedding.
 
 #include "BusyMessageFilter.h"
+#include "BusyState.h"
 #include "CommandLine.h"
 #include "Registration.h"
 #include "RemoveAllAddins.h"
@@ -34,7 +35,10 @@ int RunCommandLine(const CommandLine& commandLine)
             exitCode = 0;
             break;
         case CommandAction::RemoveAllAddins:
-            RemoveAllAddins();
+            // Refused while another process applies: said by the exit code,
+            // which is otherwise left as it was.
+            if (!RemoveAllAddins())
+                exitCode = static_cast<int>(busy::kRefused);
             break;
         }
     }

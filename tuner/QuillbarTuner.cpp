@@ -7,6 +7,7 @@
 #include "ModuleRegistration.h"
 #include "Privileges.h"
 #include "ServerModule.h"
+#include "SessionApplyLock.h"
 #include "SetupDialog.h"
 #include "TextConversion.h"
 
@@ -173,7 +174,8 @@ public:
         });
     }
     // Runs the host's installer whatever the current state; what it achieved
-    // shows in a later get. Refused while another installer or a dialog runs.
+    // shows in a later get. Refused while another installer or a dialog runs
+    // here, or another process applies.
     HRESULT STDMETHODCALLTYPE put_Enabled(long index, long enable) override
     {
         if (!IsValid(index))
@@ -181,6 +183,9 @@ public:
         return GuardComCall([&] {
             const busy::Operation operation;
             if (!operation.Started())
+                return busy::kRefused;
+            const SessionApplyLock applying;
+            if (!applying.Taken())
                 return busy::kRefused;
             hosts_[index]->install(enable != 0);
             return S_OK;

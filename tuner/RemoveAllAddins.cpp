@@ -3,6 +3,7 @@
 #include "HostDetection.h"
 #include "OfficeHost.h"
 #include "RegistryKey.h"
+#include "SessionApplyLock.h"
 
 namespace {
 
@@ -10,8 +11,11 @@ constexpr char kTunerSettingsKey[] = "Software\\Talvoworks\\TLVO6\\Quillbar";
 
 }  // namespace
 
-void RemoveAllAddins()
+bool RemoveAllAddins()
 {
+    const SessionApplyLock applying;
+    if (!applying.Taken())
+        return false;
     for (HostId id : kHostsExcelFirst) {
         const OfficeHost& host = Host(id);
         if (!IsHostInstalled(host) || !IsAddinEnabled(host.officeKey, host.addinProgId))
@@ -26,4 +30,5 @@ void RemoveAllAddins()
     RegistryKey settings;
     if (settings.Open(HKEY_CURRENT_USER, kTunerSettingsKey, KEY_ALL_ACCESS))
         settings.Delete(true);
+    return true;
 }

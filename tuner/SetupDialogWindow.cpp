@@ -13,6 +13,7 @@
 #include "SetupDialog.h"
 #include "TunerResources.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -32,7 +33,8 @@ bool CanSwitch(const OfficeHost& host)
 // Initial state and layout
 
 // A setup dialog that was open before this one is brought forward, and this
-// one ends. Top-level windows are searched by this dialog's class and title.
+// one ends. Top-level windows are searched by this dialog's class and title,
+// and by the progress window's title: a dialog that applies is one too.
 bool HandOverToEarlierDialog(HWND dialog)
 {
     char className[69] = {};
@@ -42,10 +44,15 @@ bool HandOverToEarlierDialog(HWND dialog)
     if (!className[0])
         return false;
     HWND first = FindWindowExA(nullptr, nullptr, className, title);
-    HWND second = first ? FindWindowExA(nullptr, first, className, title) : nullptr;
-    if (!second)
+    HWND earlier = first ? FindWindowExA(nullptr, first, className, title) : nullptr;
+    if (!earlier) {
+        const std::string progressTitle =
+            LoadResourceString(GetModuleHandleA(nullptr), IDS_PROGRESS_TITLE);
+        earlier = FindWindowExA(nullptr, nullptr, className, progressTitle.c_str());
+    }
+    if (!earlier)
         return false;
-    SetForegroundWindow(second);
+    SetForegroundWindow(earlier);
     return true;
 }
 

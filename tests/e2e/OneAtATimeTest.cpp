@@ -210,4 +210,44 @@ TEST_F(EndToEndTest, ExcelThatDiesAfterTheListingLeavesTheOneBehindItSwitched)
     EXPECT_EQ(RunningExcels(), std::vector<std::string>{"11.0"}) << "its entry has gone with it";
 }
 
+// While one qbsetup applies (its progress window shown, waiting for a busy
+// add-in), no other process of the session applies: a second qbsetup hands
+// over to the progress window and ends, a client's Enabled put is refused as
+// busy, "-D" is refused with that answer as its exit code; the first apply
+// then ends as it would have.
+TEST_F(EndToEndTest, OneApplyAtATimeAcrossProcesses)
+{
+    constexpr int kWordBox = 1000;
+    InstallHost(HostId::Word, OfficeVersion::V10);
+    Configure("Word", "version = 10.0\naddins = Quillbar.QBWordAddin.2\n");
+    EnableAddin(HostId::Word);
+    StartBusyAddin("Word", 3);
+    HWND dialog = OpenSetupDialog();
+    ASSERT_TRUE(dialog);
+    ClickCheckBox(dialog, kWordBox);
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitForWindow("#32770", "Achtung!")) << "the first apply waits for the add-in";
+    EXPECT_EQ(WindowText(dialog), "Quillbar: Aktualisieren der \xDC" "bersetzungsmodule...");
+
+    const KernelHandle second = StartProgram("\"" + QbsetupPath() + "\"");
+    ASSERT_TRUE(second);
+    const bool secondEnded = WaitForSingleObject(second.Get(), kPatienceMs) == WAIT_OBJECT_0;
+    if (!secondEnded)
+        TerminateProcess(second.Get(), 1);
+    EXPECT_TRUE(secondEnded) << "a second qbsetup stayed open beside the progress window";
+
+    EXPECT_EQ(RunScript("var tuner = new ActiveXObject(\"QBSetup.QuillbarTuner\");\n"
+                        "try { tuner.Enabled(0) = 0; WScript.Echo(\"switched\"); }\n"
+                        "catch (e) { WScript.Echo(\"refused \" + (e.number >>> 0).toString(16)); }\n"),
+              "refused 80010001\r\n");
+    const ProgramRun remover = Qbsetup("-D");
+    ASSERT_TRUE(remover.finished);
+    EXPECT_EQ(remover.exitCode, 0x80010001u);
+    EXPECT_TRUE(AddinRecordExists(HostId::Word)) << "nothing applied beside the first";
+
+    LetBusyAddinGo("Word");
+    ASSERT_TRUE(WaitForQbsetup());
+    EXPECT_FALSE(AddinRecordExists(HostId::Word));
+}
+
 }  // namespace
