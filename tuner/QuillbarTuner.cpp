@@ -230,9 +230,8 @@ public:
         *object = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        // An object made now would die with the apartment before its first call.
-        if (server::Stopping())
-            return CO_E_SERVER_STOPPING;
+        // Also once the server has begun to stop: it serves on while the
+        // object lives.
         return GuardComCall([&] { return CreateComObject<QuillbarTuner, ServerLock>(nullptr, iid, object); });
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override

@@ -2,6 +2,7 @@
 
 #include "BusyState.h"
 #include "ComPtr.h"
+#include "Event.h"
 #include "QuillbarTuner.h"
 #include "Thread.h"
 #include "UniqueHandle.h"
@@ -15,29 +16,103 @@ namespace {
 DWORD mainThread = 0;
 std::atomic<LONG> lockCount{0};
 std::atomic<bool> activity{false};
-std::atomic<bool> stopping{false};
+// How often the lock count has fallen to zero.
+std::atomic<unsigned> lastReleases{0};
 // Signalled when the lock count falls to zero. It stays open until the
-// process ends: an object released after the monitor has stopped must still
-// find a valid handle.
+// process ends: an object released after the server's loop has ended (when
+// COM goes) still finds a valid handle, and the idle monitor, which waits on
+// it, has ended by then.
 KernelHandle shutdownEvent;
 
 // After each whole idle interval without objects, locks or activity, asks
 // the main thread to stop; it asks again after every further idle interval
 // (the main thread may have been busy, or the question lost in a modal loop)
 // until something is created or locked, and then waits for the count to fall
-// to zero again. It ends with the process.
-void Monitor()
+// to zero again. It ends when `stop` is set.
+void Monitor(HANDLE stop)
 {
+    const HANDLE events[] = {shutdownEvent.Get(), stop};
+    const auto wait = [&](DWORD timeoutMs) {
+        return WaitForMultipleObjects(2, events, FALSE, timeoutMs);
+    };
     for (;;) {
-        WaitForSingleObject(shutdownEvent.Get(), INFINITE);
+        if (wait(INFINITE) != WAIT_OBJECT_0)
+            return;
         for (;;) {
+            DWORD woken;
             do {
                 activity = false;
-            } while (WaitForSingleObject(shutdownEvent.Get(), kIdleTimeoutMs) == WAIT_OBJECT_0);
+            } while ((woken = wait(kIdleTimeoutMs)) == WAIT_OBJECT_0);
+            if (woken != WAIT_TIMEOUT)
+                return;
             if (activity || lockCount != 0)
                 break;
             PostThreadMessageA(mainThread, kIdleCheckMessage, 0, 0);
         }
+    }
+}
+
+// The idle monitor for as long as the server's loop runs.
+class IdleMonitor {
+public:
+    IdleMonitor()
+    {
+        // Without the event or the thread the server still serves; it just
+        // never ends by itself.
+        if (shutdownEvent && stop_.Ready()) {
+            const HANDLE stop = stop_.Get();
+            thread_.Start([stop] { Monitor(stop); });
+        }
+    }
+    ~IdleMonitor()
+    {
+        stop_.Set();
+        thread_.Join();
+    }
+    IdleMonitor(const IdleMonitor&) = delete;
+    IdleMonitor& operator=(const IdleMonitor&) = delete;
+
+private:
+    Event stop_{Event::Reset::Manual};
+    Thread thread_;
+};
+
+// Handles the messages waiting now. False when the quit message came.
+bool HandleWaitingMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            return false;
+        if (message.hwnd == nullptr && message.message == kIdleCheckMessage)
+            continue;  // stopping already
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
+// After the class object is revoked: a client that COM handed it just
+// before may still create an object and call it (Windows holds such
+// creations back while the class objects are suspended; Wine does not), so
+// the server serves on until nothing has been held for a whole pause. New
+// activations meanwhile start a new server, as they would once this one has
+// gone.
+void ServeOutThePause()
+{
+    DWORD quietSince = GetTickCount();
+    unsigned releasesSeen = lastReleases;
+    for (;;) {
+        if (lockCount != 0 || lastReleases != releasesSeen) {
+            quietSince = GetTickCount();
+            releasesSeen = lastReleases;
+        }
+        const DWORD quiet = GetTickCount() - quietSince;
+        if (lockCount == 0 && quiet >= kPauseAfterRevokeMs)
+            return;
+        const DWORD waitMs = lockCount != 0 ? INFINITE : kPauseAfterRevokeMs - quiet;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
+        if (!HandleWaitingMessages())
+            return;
     }
 }
 
@@ -57,6 +132,7 @@ void Unlock()
 {
     if (--lockCount == 0) {
         activity = true;
+        ++lastReleases;
         if (shutdownEvent)
             SetEvent(shutdownEvent.Get());
     }
@@ -67,36 +143,22 @@ LONG LockCount()
     return lockCount;
 }
 
-bool Stopping()
-{
-    return stopping;
-}
-
 bool StopIfIdle()
 {
-    if (stopping)
-        return true;
     // An operation running here may have lost its client (a script host
     // that ended): the idle monitor never ends a dialog or an installer.
     if (lockCount != 0 || busy::IsBusy())
         return false;
-    stopping = true;
+    // Where COM honours it, no further activation is handed this process.
     CoSuspendClassObjects();
-    // A client that already held the class object may have locked the
-    // server in between: it is served on.
-    if (lockCount == 0)
-        return true;
-    stopping = false;
-    CoResumeClassObjects();
-    return false;
+    return true;
 }
 
 HRESULT Run()
 {
-    // The event exists before any object can be released. Without it, or
-    // without the monitor, the server still serves; it just never ends by
-    // itself.
-    shutdownEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    // The event exists before any object can be released.
+    if (!shutdownEvent)
+        shutdownEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
     DWORD cookie = 0;
     const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
@@ -108,14 +170,7 @@ HRESULT Run()
     if (FAILED(registered))
         return registered;
 
-    if (shutdownEvent) {
-        Thread monitor;
-        if (monitor.Start(Monitor))
-            monitor.Detach();
-        else
-            shutdownEvent.Reset();
-    }
-
+    const IdleMonitor monitor;
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (message.hwnd == nullptr && message.message == kIdleCheckMessage) {
@@ -127,7 +182,7 @@ HRESULT Run()
     }
 
     CoRevokeClassObject(cookie);
-    Sleep(kPauseAfterRevokeMs);
+    ServeOutThePause();
     return S_OK;
 }
 

@@ -6,11 +6,11 @@
 // The idle monitor only asks; the main thread decides. After an idle
 // interval the monitor posts kIdleCheckMessage to the main thread, which
 // stops only if the count is still 0 and no operation (an installer run, an
-// apply, the dialog) runs there: it suspends the class objects, so that COM
-// hands no further activation to this process, and ends its loop. Once
-// stopping has begun the class object answers creations with
-// CO_E_SERVER_STOPPING rather than hand out an object that dies with the
-// apartment a moment later.
+// apply, the dialog) runs there: it suspends and revokes the class objects,
+// so that new activations start a new server, and then still serves what
+// arrives (a creation by a client that was handed the class object just
+// before, and that object's calls) until nothing has been held for a whole
+// pause. No client is ever handed an object that dies with its server.
 
 #include <windows.h>
 
@@ -23,12 +23,9 @@ void Lock();
 void Unlock();
 LONG LockCount();
 
-// Whether the server has begun to stop: creations are refused from then on.
-bool Stopping();
-
-// The main thread's answer to the monitor: true when the server has begun to
-// stop (nothing held, nothing running, class objects suspended); false when
-// it serves on (the monitor asks again after the next idle interval).
+// The main thread's answer to the monitor: true when the server stops
+// (nothing held, nothing running; class objects suspended); false when it
+// serves on (the monitor asks again after the next idle interval).
 bool StopIfIdle();
 
 // Posted by the monitor to the main thread after an idle interval. A thread
@@ -36,13 +33,15 @@ bool StopIfIdle();
 inline constexpr UINT kIdleCheckMessage = WM_APP + 0x51;
 
 // Registers the class objects, runs the message loop until the server has
-// been idle long enough (StopIfIdle), then revokes them and pauses.
+// been idle long enough (StopIfIdle), then revokes them and serves on until
+// nothing has been held for the pause after revoking.
 // The program's message filter (registered for the main thread in every mode)
 // answers the incoming calls. A class object that cannot be registered ends
 // it at once with that failure.
 HRESULT Run();
 
-// Idle time before the server quits, and the pause after revoking.
+// Idle time before the server quits, and how long nothing must be held after
+// revoking before it ends.
 inline constexpr DWORD kIdleTimeoutMs = 5000;
 inline constexpr DWORD kPauseAfterRevokeMs = 1000;
 
