@@ -16,6 +16,17 @@ public:
     MarshaledInterface(const MarshaledInterface&) = delete;
     MarshaledInterface& operator=(const MarshaledInterface&) = delete;
 
+    // Hands the marshaled data over (to a holder shared with another thread,
+    // say), releasing what this one held before.
+    MarshaledInterface& operator=(MarshaledInterface&& other) noexcept
+    {
+        if (this != &other) {
+            Drop();
+            stream_ = std::exchange(other.stream_, nullptr);
+        }
+        return *this;
+    }
+
     // In the apartment that has the pointer.
     HRESULT Marshal(REFIID iid, IUnknown* pointer) noexcept
     {

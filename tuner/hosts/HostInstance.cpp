@@ -2,6 +2,7 @@
 
 #include "BoundedWork.h"
 #include "ExclusiveLock.h"
+#include "MarshaledInterface.h"
 #include "OutgoingCallBound.h"
 #include "TextConversion.h"
 
@@ -13,37 +14,20 @@
 
 namespace {
 
-// Unmarshals what a stream carries and lets it go: a stream that was
-// marshaled but is not wanted any more.
-void DropMarshaled(IStream*& stream)
-{
-    if (!stream)
-        return;
-    IUnknown* unknown = nullptr;
-    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(std::exchange(stream, nullptr), IID_IUnknown,
-                                                 reinterpret_cast<void**>(&unknown))) &&
-        unknown)
-        unknown->Release();
-}
-
 // One running-object entry's object, got on a thread of its own: the entry's
 // program may have stopped answering, and then only that thread waits. The
 // moniker goes to it and the object comes back marshaled; once the waiter
-// has given up, the look-up drops what it got.
+// has given up, the look-up lets go of what it got.
 class EntryLookup {
 public:
     // On the waiter's thread, before the look-up starts.
-    HRESULT Hand(IMoniker* moniker)
-    {
-        return CoMarshalInterThreadInterfaceInStream(IID_IMoniker, moniker, &moniker_);
-    }
+    HRESULT Hand(IMoniker* moniker) { return moniker_.Marshal(IID_IMoniker, moniker); }
 
     // On the look-up's own thread.
     void Run()
     {
         ComPtr<IMoniker> moniker;
-        HRESULT hr = CoGetInterfaceAndReleaseStream(std::exchange(moniker_, nullptr), IID_IMoniker,
-                                                    moniker.PutVoid());
+        HRESULT hr = moniker_.Take(IID_IMoniker, moniker);
         ComPtr<IRunningObjectTable> table;
         if (SUCCEEDED(hr))
             hr = GetRunningObjectTable(0, table.Put());
@@ -52,17 +36,16 @@ public:
             hr = table->GetObject(moniker.Get(), object.Put());
         if (SUCCEEDED(hr) && !object)
             hr = E_POINTER;
-        IStream* marshaled = nullptr;
+        // Outside the lock: marshaling may call the entry's program.
+        MarshaledInterface found;
         if (SUCCEEDED(hr))
-            hr = CoMarshalInterThreadInterfaceInStream(IID_IUnknown, object.Get(), &marshaled);
+            hr = found.Marshal(IID_IUnknown, object.Get());
 
         const std::lock_guard<ExclusiveLock> hold(lock_);
-        if (abandoned_) {
-            DropMarshaled(marshaled);
-            return;
-        }
+        if (abandoned_)
+            return;  // `found` goes here, while COM is up on this thread
         result_ = hr;
-        object_ = marshaled;
+        object_ = std::move(found);
         done_ = true;
     }
 
@@ -71,7 +54,7 @@ public:
     HRESULT Take(BoundedOutcome outcome, ComPtr<IUnknown>& object)
     {
         if (outcome == BoundedOutcome::NotStarted) {
-            DropMarshaled(moniker_);
+            moniker_ = MarshaledInterface();
             return E_OUTOFMEMORY;
         }
         const std::lock_guard<ExclusiveLock> hold(lock_);
@@ -79,18 +62,15 @@ public:
             abandoned_ = true;
             return RPC_E_CALL_CANCELED;
         }
-        if (FAILED(result_))
-            return result_;
-        return CoGetInterfaceAndReleaseStream(std::exchange(object_, nullptr), IID_IUnknown,
-                                              object.PutVoid());
+        return FAILED(result_) ? result_ : object_.Take(IID_IUnknown, object);
     }
 
     bool Ready() const { return lock_.Ready(); }
 
 private:
     ExclusiveLock lock_;
-    IStream* moniker_ = nullptr;
-    IStream* object_ = nullptr;
+    MarshaledInterface moniker_;
+    MarshaledInterface object_;
     HRESULT result_ = E_FAIL;
     bool done_ = false;
     bool abandoned_ = false;
