@@ -1,6 +1,7 @@
 #include "PathHelpers.h"
 
 #include <cstring>
+#include <vector>
 
 std::string::size_type FindLastCharacter(const std::string& text, const char* characters,
                                          UINT codePage)
@@ -28,4 +29,26 @@ std::string& AppendPath(std::string& a, const std::string& b)
     EnsureTrailingSeparator(a);
     a += b;
     return a;
+}
+
+std::string ExpandEnvironmentReferences(const std::string& text)
+{
+    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (size == 0)
+        return text;
+    std::vector<char> expanded(size + 1);
+    if (ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size + 1) == 0)
+        return text;
+    return expanded.data();
+}
+
+bool IsFullPath(const std::string& path)
+{
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const auto isDriveLetter = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
+    if (path.size() >= 3 && isDriveLetter(path[0]) && path[1] == ':' && isSeparator(path[2]))
+        return true;
+    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
 }

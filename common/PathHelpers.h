@@ -20,3 +20,12 @@ void EnsureTrailingSeparator(std::string& path, UINT codePage = CP_ACP);
 // Joins b onto a with one separator between them and returns a. b is appended
 // unchanged, even when it is absolute or starts with a separator.
 std::string& AppendPath(std::string& a, const std::string& b);
+
+// The text with its %name% references to environment variables replaced by
+// their values, as a REG_EXPAND_SZ value is read; unchanged when that fails.
+std::string ExpandEnvironmentReferences(const std::string& text);
+
+// Whether the path names the same file for every reader: from a drive's root
+// ("C:\x") or a network path ("\\server\share\x"). A relative name or a
+// bare file name would be found by a search through folders.
+bool IsFullPath(const std::string& path);

@@ -13,20 +13,55 @@ using HtmlHelpEntry = HWND(WINAPI*)(HWND owner, LPCSTR file, UINT command, DWORD
 
 constexpr UINT kHelpContext = 0x000F;  // HH_HELP_CONTEXT
 constexpr WORD kHtmlHelpOrdinal = 14;  // the engine's narrow-text entry
+// The engine's registration as the system made it: under the machine's
+// classes, since HKEY_CLASSES_ROOT would let a registration of the user's own
+// stand in for it.
 constexpr char kEngineServerKey[] =
-    "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+constexpr char kEngineFile[] = "hhctrl.ocx";
+
+// The registered engine's full path (a REG_EXPAND_SZ value expanded); empty
+// when there is none, or only a name that a search through folders would
+// resolve.
+std::string RegisteredEngine()
+{
+    RegistryKey key;
+    DWORD type = REG_NONE;
+    if (!key.Open(HKEY_LOCAL_MACHINE, kEngineServerKey, KEY_QUERY_VALUE) ||
+        !key.QueryValueInfo(nullptr, &type, nullptr))
+        return std::string();
+    std::string path = key.QueryString(nullptr);
+    if (type == REG_EXPAND_SZ)
+        path = ExpandEnvironmentReferences(path);
+    return IsFullPath(path) ? path : std::string();
+}
+
+// The engine in the system folder, by its full path: never one that a
+// search through folders finds first (a file of that name planted beside
+// the program, or in the current folder).
+std::string SystemEngine()
+{
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    std::string path(folder, length);
+    return AppendPath(path, kEngineFile);
+}
+
+HMODULE LoadEngine(const std::string& path)
+{
+    return path.empty() ? nullptr : LoadLibraryA(path.c_str());
+}
 
 // The HTML Help engine, loaded at the first request. A failed load is
 // remembered: help then does nothing for the rest of the process.
 HtmlHelpEntry HtmlHelpEngine()
 {
     static const HtmlHelpEntry entry = [] {
-        RegistryKey key;
-        key.Open(HKEY_CLASSES_ROOT, kEngineServerKey, KEY_QUERY_VALUE);
-        const std::string registered = key.QueryString(nullptr);
-        HMODULE engine = registered.empty() ? nullptr : LoadLibraryA(registered.c_str());
+        HMODULE engine = LoadEngine(RegisteredEngine());
         if (!engine)
-            engine = LoadLibraryA("hhctrl.ocx");
+            engine = LoadEngine(SystemEngine());
         // The engine stays loaded for the life of the process.
         return engine ? reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void*>(
                             GetProcAddress(engine, MAKEINTRESOURCEA(kHtmlHelpOrdinal))))

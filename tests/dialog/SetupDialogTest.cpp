@@ -512,37 +512,78 @@ TEST_F(SetupDialogTest, ApplyBuildsPowerPointsMenuAndToolbarThroughTheInstaller)
 }
 
 // ---------------------------------------------------------------------------
-// Help: quillbar.chm beside the Word add-in, through the HTML Help engine.
+// Help: quillbar.chm beside the Word add-in, through the HTML Help engine
+// that the system registered.
 
-// The registry names the stand-in engine, which writes each request into the
-// file returned.
-std::string UseRecordingHelpEngine(const ScratchFolder& folder)
+constexpr char kHelpEngineKey[] =
+    "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+constexpr char kRecordingEngine[] = "fake_htmlhelp.dll";
+
+// The stand-in engine writes each request into the file returned.
+std::string RecordHelpRequests(const ScratchFolder& folder)
 {
     const std::string log = folder / "help.log";
     SetEnvironmentVariableA("QUILLBAR_TEST_HELP_LOG", log.c_str());
-    reg::SetString(HKEY_CLASSES_ROOT,
-                   "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", nullptr,
-                   BinaryFolder() + "fake_htmlhelp.dll");
     return log;
 }
+
+// The stand-in engine, registered for the machine.
+std::string UseRecordingHelpEngine(const ScratchFolder& folder)
+{
+    reg::SetString(HKEY_LOCAL_MACHINE, kHelpEngineKey, nullptr, BinaryFolder() + kRecordingEngine);
+    return RecordHelpRequests(folder);
+}
+
+// The Word add-in as COM finds it, so that help has a file to show.
+class WordAddinForHelp {
+public:
+    WordAddinForHelp()
+    {
+        reg::SetString(HKEY_CLASSES_ROOT, "CLSID\\" + addin_.ClsidText() + "\\InProcServer32",
+                       nullptr, "C:\\Programme\\TALVO\\Quillbar\\qbword.dll");
+    }
+
+private:
+    const standin::CreatableClass addin_{"Quillbar.QBWordAddin.2",
+                                         [](REFIID, void**) { return E_NOTIMPL; }};
+};
+
+constexpr char kHelpRequest[] = "C:\\Programme\\TALVO\\Quillbar\\quillbar.chm|15|2061\n";
 
 TEST_F(SetupDialogTest, HelpOpensTheTopicInTheFileBesideTheWordAddin)
 {
     const ScratchFolder folder;
     const std::string log = UseRecordingHelpEngine(folder);
-    // The Word add-in as COM finds it.
-    const standin::CreatableClass wordAddin("Quillbar.QBWordAddin.2",
-                                            [](REFIID, void**) { return E_NOTIMPL; });
-    reg::SetString(HKEY_CLASSES_ROOT, "CLSID\\" + wordAddin.ClsidText() + "\\InProcServer32",
-                   nullptr, "C:\\Programme\\TALVO\\Quillbar\\qbword.dll");
+    const WordAddinForHelp wordAddin;
 
     RunDialog([](HWND dialog) {
         PressButton(dialog, 1010);
         PressButton(dialog, 1010);
         PressButton(dialog, IDCANCEL);
     });
-    const std::string request = "C:\\Programme\\TALVO\\Quillbar\\quillbar.chm|15|2061\n";
-    EXPECT_EQ(ReadWholeFile(log), request + request) << "topic 2061, HH_HELP_CONTEXT";
+    EXPECT_EQ(ReadWholeFile(log), std::string(kHelpRequest) + kHelpRequest)
+        << "topic 2061, HH_HELP_CONTEXT";
+}
+
+// An engine registered as REG_EXPAND_SZ is found where its value leads; a
+// registration of the user's own (under HKEY_CURRENT_USER's classes, which
+// HKEY_CLASSES_ROOT would put first) does not replace the system's.
+TEST_F(SetupDialogTest, HelpTakesTheEngineTheSystemRegisteredWithItsReferencesExpanded)
+{
+    const ScratchFolder folder;
+    const std::string log = RecordHelpRequests(folder);
+    SetEnvironmentVariableA("QUILLBAR_TEST_BIN", BinaryFolder().c_str());
+    const std::string expandable = std::string("%QUILLBAR_TEST_BIN%") + kRecordingEngine;
+    reg::SetValue(HKEY_LOCAL_MACHINE, kHelpEngineKey, nullptr, REG_EXPAND_SZ, expandable.c_str(),
+                  static_cast<DWORD>(expandable.size() + 1));
+    reg::SetString(HKEY_CURRENT_USER, kHelpEngineKey, nullptr, "C:\\Elsewhere\\planted.ocx");
+    const WordAddinForHelp wordAddin;
+
+    RunDialog([](HWND dialog) {
+        PressButton(dialog, 1010);
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(ReadWholeFile(log), kHelpRequest);
 }
 
 TEST_F(SetupDialogTest, HelpDoesNothingWithoutTheWordAddin)

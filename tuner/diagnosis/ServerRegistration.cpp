@@ -91,17 +91,6 @@ bool HoldsCommandLine(const std::string& keyPath)
            _stricmp(keyPath.c_str() + keyPath.size() - key.size(), key.c_str()) == 0;
 }
 
-std::string Expanded(const std::string& text)
-{
-    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
-    if (size == 0)
-        return text;
-    std::vector<char> expanded(size + 1);
-    if (ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size + 1) == 0)
-        return text;
-    return expanded.data();
-}
-
 std::wstring BitsText(Bitness bits)
 {
     return bits == Bitness::Bits32 ? L"32 Bit" : L"64 Bit";
@@ -133,7 +122,7 @@ ServerRegistration ReadServerRegistration(const std::string& keyPath, REGSAM vie
         const bool expand = server.value.type == REG_EXPAND_SZ;
         const std::string expanded = !expand              ? text
                                      : view == k64BitView ? ExpandAs64BitProcess(text)
-                                                          : Expanded(text);
+                                                          : ExpandEnvironmentReferences(text);
         server.file = HoldsCommandLine(keyPath) ? ProgramOf(expanded, view) : FileOf(expanded);
         server.state = server.file.size() >= MAX_PATH ? ServerRegistration::State::TooLong
                                                       : ServerRegistration::State::Present;
