@@ -1,6 +1,7 @@
 #include "RegistryKey.h"
 
 #include "PathHelpers.h"
+#include "TextConversion.h"
 
 #include <utility>
 #include <vector>
@@ -12,24 +13,61 @@ const char* ValueName(const char* name)
     return name ? name : "";
 }
 
-// RegDeleteKeyEx, the only way to name a view, came with Windows XP x64 and
-// Vista: a 64-bit build calls it; a 32-bit one deletes in its own view with
-// RegDeleteKey, which every Windows has, and finds RegDeleteKeyEx at run time
-// only in the rare case that it names a view.
-LONG DeleteKeyInView(HKEY root, const char* path, REGSAM view)
+// Keys are deleted through handles, with NtDeleteKey (in ntdll since the
+// first Windows NT, looked up at run time): the name-based RegDeleteKey opens
+// the key by following a symbolic link, and would delete the link's target.
+using DeleteKeyByHandle = LONG(WINAPI*)(HANDLE key);
+using StatusToError = ULONG(WINAPI*)(LONG status);
+
+LONG DeleteOpenKey(HKEY key)
 {
-#ifdef _WIN64
-    return RegDeleteKeyExA(root, path, view, 0);
-#else
-    if (view == 0)
-        return RegDeleteKeyA(root, path);
-    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
-    const HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    const auto deleteKeyEx = advapi ? reinterpret_cast<DeleteKeyEx>(reinterpret_cast<void*>(
-                                          GetProcAddress(advapi, "RegDeleteKeyExA")))
-                                    : nullptr;
-    return deleteKeyEx ? deleteKeyEx(root, path, view, 0) : ERROR_CALL_NOT_IMPLEMENTED;
-#endif
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    const auto deleteKey = ntdll ? reinterpret_cast<DeleteKeyByHandle>(reinterpret_cast<void*>(
+                                       GetProcAddress(ntdll, "NtDeleteKey")))
+                                 : nullptr;
+    const auto toError = ntdll ? reinterpret_cast<StatusToError>(reinterpret_cast<void*>(
+                                     GetProcAddress(ntdll, "RtlNtStatusToDosError")))
+                               : nullptr;
+    if (!deleteKey || !toError)
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    return static_cast<LONG>(toError(deleteKey(key)));
+}
+
+// The names of a key's subkeys, in UTF-16 and at the registry's own limit of
+// 255 characters, so that no name the ANSI code page cannot hold (or holds
+// only in more bytes than a narrow buffer takes) is passed by.
+std::vector<std::wstring> SubKeyNames(HKEY key)
+{
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            return names;
+        names.emplace_back(name, length);
+    }
+}
+
+// Deletes the key of that name under `parent` with everything below it,
+// never following a symbolic link: each key is opened as itself
+// (REG_OPTION_OPEN_LINK), so that a link has no subkeys of its own and goes
+// as one key, its target untouched. A subkey that cannot be removed stays;
+// the keys above it then stay too.
+LONG DeleteTree(HKEY parent, const wchar_t* name, REGSAM view, bool recursive)
+{
+    HKEY key = nullptr;
+    const LONG opened = RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK,
+                                      KEY_ENUMERATE_SUB_KEYS | DELETE | view, &key);
+    if (opened != ERROR_SUCCESS)
+        return opened;
+    if (recursive) {
+        for (const std::wstring& child : SubKeyNames(key))
+            DeleteTree(key, child.c_str(), view, true);
+    }
+    const LONG deleted = DeleteOpenKey(key);
+    RegCloseKey(key);
+    return deleted;
 }
 
 REGSAM ViewOf(REGSAM access)
@@ -126,24 +164,10 @@ bool RegistryKey::Delete(bool recursive)
         Close();
         return Remember(ERROR_INVALID_PARAMETER);
     }
-
-    if (recursive) {
-        std::vector<std::string> subKeys;
-        DWORD index = 0;
-        for (std::string name = EnumSubKey(index); !name.empty(); name = EnumSubKey(index))
-            subKeys.push_back(std::move(name));
-        // A subkey that cannot be removed stays; the parent's deletion then fails.
-        for (const std::string& name : subKeys) {
-            RegistryKey child;
-            if (child.Open(key_, name, KEY_ALL_ACCESS | view_))
-                child.Delete(true);
-        }
-    }
-
     const HKEY root = root_;
-    const std::string path = path_;
+    const std::wstring path = ToWide(path_);
     Close();
-    return Remember(DeleteKeyInView(root, path.c_str(), view_));
+    return Remember(DeleteTree(root, path.c_str(), view_, recursive));
 }
 
 bool RegistryKey::QueryValueInfo(const char* name, DWORD* type, DWORD* size)
@@ -204,7 +228,8 @@ std::string RegistryKey::EnumSubKey(DWORD& index)
         Remember(ERROR_INVALID_HANDLE);
         return std::string();
     }
-    char name[MAX_PATH + 1] = {};
+    // 255 characters, two bytes each in a double-byte code page.
+    char name[2 * 255 + 1] = {};
     DWORD length = sizeof name;
     if (!Remember(RegEnumKeyExA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr)))
         return std::string();

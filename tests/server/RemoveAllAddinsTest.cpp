@@ -42,6 +42,35 @@ TEST_F(RemoveAllAddinsTest, WithNothingOnOnlyTheSettingsKeyGoesAndWithoutItNothi
     EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kSettingsKey));
 }
 
+// A symbolic link below the settings key leads to another key of the user's:
+// the link goes with the settings key, the key it leads to stays whole. So
+// do subkeys whose names the ANSI code page cannot hold.
+TEST_F(RemoveAllAddinsTest, DeletesTheSettingsKeyWithItsLinksButNeverWhatTheyLeadTo)
+{
+    const std::string target = "Software\\QuillbarLinkTarget" + std::to_string(GetCurrentProcessId());
+    reg::SetString(HKEY_CURRENT_USER, target + "\\Documents", "Kept", "yes");
+    reg::SetString(HKEY_CURRENT_USER, target, "Kept", "yes");
+    reg::SetString(HKEY_CURRENT_USER, kSettingsKey, "Value", "x");
+    ASSERT_TRUE(reg::CreateLink(std::string(kSettingsKey) + "\\Link", target));
+    ASSERT_TRUE(reg::KeyExists(HKEY_CURRENT_USER, std::string(kSettingsKey) + "\\Link\\Documents"))
+        << "the link leads to the target";
+    HKEY named = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Talvoworks\\TLVO6\\Quillbar\\S\x0142ownik",
+                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &named, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(named);
+
+    EXPECT_EQ(Qbsetup("-D").exitCode, 0u);
+    EXPECT_FALSE(reg::LinkExists(std::string(kSettingsKey) + "\\Link"));
+    EXPECT_FALSE(reg::KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    EXPECT_EQ(reg::GetValue(HKEY_CURRENT_USER, target, "Kept").value_or(reg::Value()).Text(), "yes");
+    EXPECT_EQ(reg::GetValue(HKEY_CURRENT_USER, target + "\\Documents", "Kept")
+                  .value_or(reg::Value())
+                  .Text(),
+              "yes");
+    reg::DeleteTree(HKEY_CURRENT_USER, target);
+}
+
 TEST_F(RemoveAllAddinsTest, TokensRunLeftToRight)
 {
     InstallHost(HostId::Excel, OfficeVersion::V10);

@@ -1,5 +1,7 @@
 #include "ScratchRegistry.h"
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -154,21 +156,87 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& path)
 // headers are those of Windows XP.)
 void DeleteTree(HKEY root, const std::string& path, REGSAM view)
 {
+    // Each key is opened as itself, so that a symbolic link goes as one key
+    // and its target stays (NtDeleteKey: RegDeleteKey would follow the link).
+    using DeleteKey = LONG(WINAPI*)(HANDLE);
+    static const auto deleteKey = reinterpret_cast<DeleteKey>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+    if (!deleteKey || RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK,
+                                    KEY_ENUMERATE_SUB_KEYS | DELETE | view, &key) != ERROR_SUCCESS)
         return;
+    std::vector<std::string> children;
     char name[256];
-    for (DWORD length = sizeof name;
-         RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+    for (DWORD index = 0, length = sizeof name;
+         RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) ==
          ERROR_SUCCESS;
-         length = sizeof name) {
-        const std::string child = path + "\\" + std::string(name, length);
-        DeleteTree(root, child, view);
-        if (KeyExists(root, child, view))
-            break;  // it could not be deleted: leave the rest
-    }
+         ++index, length = sizeof name)
+        children.emplace_back(name, length);
+    for (const std::string& child : children)
+        DeleteTree(root, path + "\\" + child, view);
+    deleteKey(key);
     RegCloseKey(key);
-    RegDeleteKeyExA(root, path.c_str(), view, 0);
+}
+
+}  // namespace reg
+
+namespace reg {
+
+namespace {
+
+// "\Registry\User\<SID>", where the registry keeps this user's HKEY_CURRENT_USER.
+std::wstring CurrentUserRoot()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return std::wstring();
+    std::vector<BYTE> buffer(256);
+    DWORD size = 0;
+    const bool read = GetTokenInformation(token, TokenUser, buffer.data(),
+                                          static_cast<DWORD>(buffer.size()), &size);
+    CloseHandle(token);
+    LPWSTR sid = nullptr;
+    if (!read || !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid,
+                                         &sid))
+        return std::wstring();
+    std::wstring root = L"\\Registry\\User\\" + std::wstring(sid);
+    LocalFree(sid);
+    return root;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());  // the tests' key names are ASCII
+}
+
+}  // namespace
+
+bool CreateLink(const std::string& path, const std::string& target)
+{
+    const std::wstring user = CurrentUserRoot();
+    if (user.empty())
+        return false;
+    HKEY link = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr,
+                        REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr) != ERROR_SUCCESS)
+        return false;
+    const std::wstring destination = user + L"\\" + Wide(target);
+    const LONG set = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                    reinterpret_cast<const BYTE*>(destination.data()),
+                                    static_cast<DWORD>(destination.size() * sizeof(wchar_t)));
+    RegCloseKey(link);
+    return set == ERROR_SUCCESS;
+}
+
+bool LinkExists(const std::string& path)
+{
+    HKEY link = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), REG_OPTION_OPEN_LINK, KEY_READ,
+                      &link) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(link);
+    return true;
 }
 
 }  // namespace reg

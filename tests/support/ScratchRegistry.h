@@ -53,6 +53,14 @@ bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
 std::optional<Value> GetValue(HKEY root, const std::string& path, const char* name,
                               REGSAM view = 0);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+// Deletes the key with everything below it; a link goes as itself, never its
+// target.
 void DeleteTree(HKEY root, const std::string& path, REGSAM view = 0);
+
+// A symbolic link at HKEY_CURRENT_USER\<path> to HKEY_CURRENT_USER\<target>
+// (the real ones, not a scratch key): opening the link opens the target.
+bool CreateLink(const std::string& path, const std::string& target);
+// Whether the key at that path is there as itself (a link is not followed).
+bool LinkExists(const std::string& path);
 
 }  // namespace reg

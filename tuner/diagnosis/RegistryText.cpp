@@ -68,11 +68,11 @@ std::vector<std::string> ValueNames(const RegistryKey& key)
     std::vector<std::string> names;
     if (!key.IsOpen())
         return names;
-    DWORD longest = 0;
-    if (RegQueryInfoKeyA(key.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return names;
-    std::vector<char> name(longest + 1);
+    // At the registry's own limit, 16,383 characters, two bytes each in a
+    // double-byte code page: the longest name the key reports counts
+    // characters, and a narrow buffer of that size would stop the listing at
+    // a name that takes more bytes, hiding every value after it.
+    std::vector<char> name(2 * 16383 + 1);
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
         if (RegEnumValueA(key.Handle(), index, name.data(), &length, nullptr, nullptr, nullptr,
