@@ -63,11 +63,14 @@ void CentreOnDesktop(HWND window)
 // The dialog has no owner: the window in front is often a host's, whose
 // thread may be busy in the very add-in we wait for, and owning the dialog
 // would make us wait for that thread (and lose the dialog with the host).
-// It stays on top and comes to the front instead.
-void BringToFront(HWND window)
+// It is shown on top of every window instead, but not activated: the user
+// may be typing in Word, and an Enter meant for Word would press its only
+// button, "Abbrechen", and cancel the whole apply. (Shown already, the modal
+// loop does not show and activate it again.)
+void ShowOnTopWithoutFocus(HWND window)
 {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetForegroundWindow(window);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 // "... in %s gelöscht werden ... in %s." with the display name in both places.
@@ -94,8 +97,8 @@ INT_PTR HandleMessage(HWND dialog, UINT message, LPARAM lParam)
         SetTimer(dialog, kPollTimer, kPollInterval, nullptr);
         SetDlgItemTextA(dialog, IDC_BUSY_MESSAGE, BusyMessage(record->displayName).c_str());
         CentreOnDesktop(dialog);
-        BringToFront(dialog);
-        return TRUE;
+        ShowOnTopWithoutFocus(dialog);
+        return FALSE;  // no focus to a control: that would activate the dialog
     }
     case WM_TIMER: {
         auto* record = reinterpret_cast<WaitRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));

@@ -53,6 +53,6 @@ void ReleaseHostLock(HostLock& lock);
 
 // The busy-wait dialog: takes up to `remaining` counts every 500 ms until it
 // has them all or the user cancels. Returns how many it took. It has no
-// owner (the window in front may be a busy host's); it stays on top and
-// comes to the front.
+// owner (the window in front may be a busy host's); it is shown on top of
+// every window without taking the focus from the one the user works in.
 LONG WaitForHostIdle(HANDLE semaphore, LONG remaining, const std::string& displayName);
