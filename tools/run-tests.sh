@@ -29,7 +29,7 @@ end_phase() {
 # shellcheck source=tools/wine-sandbox.sh
 source "$top/tools/wine-sandbox.sh"
 ensure_wine_packages cmake make mingw-w64 mingw-w64-tools libwine-dev xvfb xauth googletest \
-    git wixl msitools
+    git wixl msitools osslsigncode openssl
 end_phase "package check"
 
 # A build tree keeps the compilers it was first configured with: CMake does
