@@ -29,8 +29,13 @@ usage="usage: tools/release.sh OUT [--cert CERT.pem --key KEY.pem [--timestamp-u
 out= sign=()
 while (($#)); do
     case $1 in
-        --cert | --key | --timestamp-url)
-            (($# >= 2)) || die "$1 needs a value"
+        --cert | --key)
+            (($# >= 2)) || die "$1 needs a file"
+            [ -f "$2" ] || die "no $2"
+            sign+=("$1" "$(cd "$(dirname "$2")" && pwd)/$(basename "$2")")
+            shift 2 ;;
+        --timestamp-url)
+            (($# >= 2)) || die "$1 needs a URL"
             sign+=("$1" "$2")
             shift 2 ;;
         -*) die "unknown option $1; $usage" ;;
@@ -45,6 +50,8 @@ fi
 if [ -e "$out" ] && [ -n "$(ls -A "$out")" ]; then
     die "$out is not empty: a release goes into an empty folder"
 fi
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
 
 cd "$top"
 # shellcheck source=tools/wine-sandbox.sh
@@ -67,8 +74,7 @@ echo "release: building $commit in $build"
 { cmake --preset mingw -B "$build" -DBUILD_TESTING=OFF && cmake --build "$build" --parallel "$(nproc)"; } \
     >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log" >&2; die "the build failed"; }
 
-mkdir -p "$out/x86" "$out/x64"
-out=$(cd "$out" && pwd)
+mkdir "$out/x86" "$out/x64"
 for name in qbsetup.exe qbdiag.exe tlvshell.dll; do
     cp "$build/bin/$name" "$build/bin/$name.debug" "$out/x86/"
 done
