@@ -14,7 +14,8 @@ source=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)
 bin=$(cd "$3" && pwd)
 fail() { echo "FAILED: $*" >&2; exit 1; }
-commit_time=$(git -C "$source" log -1 --format=%ct)
+# The build's own rule: SOURCE_DATE_EPOCH where it is set, else the commit.
+commit_time=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct)}
 # ctime's form, as widl writes it
 widl_time=$(LC_ALL=C TZ=UTC date -d "@$commit_time" '+%a %b %e %H:%M:%S %Y')
 
