@@ -26,27 +26,25 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 die() { echo "release: $*" >&2; exit 1; }
 usage="usage: tools/release.sh OUT [--cert CERT.pem --key KEY.pem [--timestamp-url URL]]"
-out= sign=()
+# A file named on the command line, as an absolute path (the build runs in
+# the checkout's folder).
+absolute() { [ -f "$1" ] || die "no $1"; echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+out= cert= key= timestamp_url=
 while (($#)); do
     case $1 in
-        --cert | --key)
-            (($# >= 2)) || die "$1 needs a file"
-            [ -f "$2" ] || die "no $2"
-            sign+=("$1" "$(cd "$(dirname "$2")" && pwd)/$(basename "$2")")
-            shift 2 ;;
-        --timestamp-url)
-            (($# >= 2)) || die "$1 needs a URL"
-            sign+=("$1" "$2")
-            shift 2 ;;
+        --cert) (($# >= 2)) || die "--cert needs a file"; cert=$(absolute "$2"); shift 2 ;;
+        --key) (($# >= 2)) || die "--key needs a file"; key=$(absolute "$2"); shift 2 ;;
+        --timestamp-url) (($# >= 2)) || die "--timestamp-url needs a URL"; timestamp_url=$2; shift 2 ;;
         -*) die "unknown option $1; $usage" ;;
         *) [ -z "$out" ] || die "$usage"; out=$1; shift ;;
     esac
 done
 [ -n "$out" ] || die "$usage"
-signing=$(printf '%s\n' "${sign[@]}" | grep -c -x -e --cert -e --key || true)
-if [ "$signing" = 1 ] || { ((${#sign[@]})) && [ "$signing" = 0 ]; }; then
-    die "--cert and --key go together (and --timestamp-url only with them)"
-fi
+{ [ -n "$cert" ] && [ -n "$key" ]; } || [ -z "$cert$key$timestamp_url" ] ||
+    die "--cert and --key go together, and --timestamp-url only with them"
+sign=()
+[ -z "$cert" ] || sign=(--cert "$cert" --key "$key")
+[ -z "$timestamp_url" ] || sign+=(--timestamp-url "$timestamp_url")
 if [ -e "$out" ] && [ -n "$(ls -A "$out")" ]; then
     die "$out is not empty: a release goes into an empty folder"
 fi
@@ -98,8 +96,7 @@ fi
 echo "release: $commit, wrote $out:"
 (cd "$out" && find . -type f | LC_ALL=C sort | sed 's|^\./||' |
      while read -r file; do printf '  %10d  %s\n' "$(stat -c %s "$file")" "$file"; done)
-if ((${#sign[@]})); then
-    for ((i = 0; i < ${#sign[@]}; i += 2)); do [ "${sign[i]}" = --cert ] && cert=${sign[i + 1]}; done
+if [ -n "$cert" ]; then
     echo "release: signed by $(openssl x509 -noout -subject -in "$cert" | sed 's/^subject= *//')"
 else
     echo "release: UNSIGNED (no --cert and --key given)"
