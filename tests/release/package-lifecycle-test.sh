@@ -59,9 +59,12 @@ package() { windows_path "$1"; }
 # reg in the 64-bit tool, which sees both views.
 reg64() { /usr/lib/wine/wine64 reg "$@"; }
 installed() { reg64 query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" >/dev/null 2>&1; }
-# default VIEW KEY: the key's default value in registry view VIEW (32 or 64).
+# default VIEW KEY: the key's default value in registry view VIEW (32 or 64);
+# read through a file, as every Wine program's output here, so that no Wine
+# process started on the way can hold a pipe open.
 default() {
-    reg64 query "$2" /ve "/reg:$1" 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+    reg64 query "$2" /ve "/reg:$1" >"$work/reg.out" 2>/dev/null || true
+    tr -d '\r' <"$work/reg.out" | sed -n 's/^ *(Default) *REG_SZ *//p'
 }
 expect_registered() {
     local actual
