@@ -28,7 +28,8 @@ end_phase() {
 
 # shellcheck source=tools/wine-sandbox.sh
 source "$top/tools/wine-sandbox.sh"
-ensure_wine_packages cmake make mingw-w64 mingw-w64-tools libwine-dev xvfb xauth googletest
+ensure_wine_packages cmake make mingw-w64 mingw-w64-tools libwine-dev xvfb xauth googletest \
+    git wixl msitools osslsigncode openssl
 end_phase "package check"
 
 # A build tree keeps the compilers it was first configured with: CMake does
