@@ -3,6 +3,7 @@
 #include "BusyState.h"
 #include "ComPtr.h"
 #include "Event.h"
+#include "MessageWait.h"
 #include "QuillbarTuner.h"
 #include "Thread.h"
 #include "UniqueHandle.h"
@@ -76,20 +77,6 @@ private:
     Event stop_{Event::Reset::Manual};
     Thread thread_;
 };
-
-// Handles the messages waiting now. False when the quit message came.
-bool HandleWaitingMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            return false;
-        if (message.hwnd == nullptr && message.message == kIdleCheckMessage)
-            continue;  // stopping already
-        DispatchMessageA(&message);
-    }
-    return true;
-}
 
 // After the class object is revoked: a client that COM handed it just
 // before may still create an object and call it (Windows holds such

@@ -8,6 +8,7 @@
 #include "DialogGuard.h"
 #include "HelpTopic.h"
 #include "HostDetection.h"
+#include "MessageWait.h"
 #include "ResourceString.h"
 #include "ScriboGoHome.h"
 #include "SetupDialog.h"
@@ -167,15 +168,7 @@ public:
         ShowWindow(dialog, SW_MINIMIZE);
         UpdateWindow(dialog);
 
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));  // for the loop it was meant for
-                break;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        HandleWaitingMessages();
     }
 
     HWND dialog = nullptr;

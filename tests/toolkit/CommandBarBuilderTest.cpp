@@ -184,13 +184,50 @@ private:
     Thread thread_;
 };
 
+// A window of the building thread, which notes whether a message posted to it
+// was handled while the build still waited.
+class WaitingWitness {
+public:
+    WaitingWitness()
+        : window_(CreateWindowExA(0, "STATIC", "witness", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr))
+    {
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+        PostMessageA(window_, WM_APP, 0, 0);
+    }
+    ~WaitingWitness() { DestroyWindow(window_); }
+    WaitingWitness(const WaitingWitness&) = delete;
+    WaitingWitness& operator=(const WaitingWitness&) = delete;
+
+    bool waiting = false;
+    bool handledWhileWaiting = false;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<WaitingWitness*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_APP && self)
+            self->handledWhileWaiting = self->waiting;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_;
+};
+
+// The build stops at the first button; while it waited for the clipboard the
+// thread went on handling its messages (calls into the server arrive so).
 TEST_F(StandInTest, HeldClipboardStopsTheBuildQuietlyAtTheFirstButton)
 {
     const AutomationObject bar = NewBar("Target");
     {
         const ClipboardHolder holder;
         ASSERT_TRUE(holder.Holds());
+        WaitingWitness witness;
+        witness.waiting = true;
         EXPECT_NO_THROW(AddControlsFromTable(bar, catalogue::kPowerPointToolbar));
+        witness.waiting = false;
+        EXPECT_TRUE(witness.handledWhileWaiting);
     }
     const auto& controls = app_->commandBars->bars.back()->controls;
     ASSERT_EQ(controls.size(), 3u) << "two drop-down lists and the first button";

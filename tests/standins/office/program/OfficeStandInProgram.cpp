@@ -31,6 +31,7 @@
 
 #include "DispatchObject.h"
 #include "HostWindow.h"
+#include "MessageWait.h"
 #include "OfficeObjects.h"
 #include "OfficeState.h"
 #include "StandInIids.h"
@@ -151,24 +152,6 @@ void ApplyStall(std::map<std::string, std::string>& settings, Journal& journal)
         journal.Observe(key, [milliseconds] { Sleep(milliseconds); });
 }
 
-// Handles window messages, and so incoming calls, for a while.
-void HandleMessagesFor(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-}
-
 // "slow = Object.Member milliseconds"
 void MakeSlow(Journal& journal, const std::string& setting)
 {
@@ -176,7 +159,7 @@ void MakeSlow(Journal& journal, const std::string& setting)
     std::string key;
     DWORD milliseconds = 0;
     if (in >> key >> milliseconds)
-        journal.Observe(key, [milliseconds] { HandleMessagesFor(milliseconds); });
+        journal.Observe(key, [milliseconds] { WaitHandlingMessages(milliseconds); });
 }
 
 // "dies = Object.Member"
