@@ -5,6 +5,7 @@
 #include "OfficeObjects.h"
 
 #include "Bitmaps.h"
+#include "ClipboardScope.h"
 #include "StandInIids.h"
 
 #include <algorithm>
@@ -210,17 +211,20 @@ std::vector<IID> ControlInterfaces(long type)
     }
 }
 
-// The face the clipboard holds as CF_BITMAP.
+// The face the clipboard holds as CF_BITMAP. A clipboard held for a moment
+// (by Wine's clipboard manager, after every change) is waited for, as by a
+// program that opens it; one held for longer fails the call.
 void PasteFaceFromClipboard(ControlState& control)
 {
-    if (!OpenClipboard(nullptr))
-        throw Failure{E_FAIL};
-    const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     BitmapPixels face;
-    const bool ok = bitmap && ReadBitmap(bitmap, face);
-    CloseClipboard();
-    if (!ok)
-        throw Failure{E_FAIL};  // nothing to paste
+    {
+        const ClipboardScope clipboard(nullptr);
+        if (!clipboard.IsOpen())
+            throw Failure{E_FAIL};
+        const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        if (!bitmap || !ReadBitmap(bitmap, face))
+            throw Failure{E_FAIL};  // nothing to paste
+    }
     control.face = std::move(face);
 }
 
