@@ -6,6 +6,7 @@
 
 #include "ScratchRegistry.h"
 #include "ServerProcess.h"
+#include "UniqueHandle.h"
 #include "WindowDriver.h"
 
 #include <algorithm>
@@ -208,6 +209,25 @@ TEST_F(EndToEndTest, DialogWaitsForABusyAddinBeforeSwitchingItsHostOff)
     EXPECT_TRUE(Exists("PowerPoint.released"));
     EXPECT_FALSE(AddinRecordExists(HostId::PowerPoint));
     EXPECT_NE(State("PowerPoint").find(": not connected"), std::string::npos);
+}
+
+// Another program holds Excel's lock name with an event: no add-in's
+// semaphore, so nothing to wait for. The apply ends by itself and Excel is
+// switched off.
+TEST_F(EndToEndTest, DialogSwitchesExcelOffWhenItsLockNameIsTakenByAnotherKindOfObject)
+{
+    constexpr int kExcelBox = 1001;
+    InstallHost(HostId::Excel, OfficeVersion::V10);
+    EnableAddin(HostId::Excel);
+    const KernelHandle squatter(CreateEventA(nullptr, TRUE, FALSE, "Quillbar.Global.Semaphore.Excel"));
+    ASSERT_TRUE(squatter);
+
+    HWND dialog = OpenSetupDialog();
+    ASSERT_TRUE(dialog);
+    ClickCheckBox(dialog, kExcelBox);
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitForQbsetup()) << "the apply waits for a lock that is none";
+    EXPECT_FALSE(AddinRecordExists(HostId::Excel));
 }
 
 // One apply of all five hosts through the dialog, timed, with the calls
