@@ -8,7 +8,7 @@
 #include "Catalogue.h"
 #include "HostDetection.h"
 #include "InstallerFixture.h"
-#include "ResourceString.h"
+#include "PinnedCatalogue.h"
 
 #include <functional>
 #include <set>
@@ -28,21 +28,23 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-// The calls AddControlsFromTable makes to build `table` into the bar labelled `bar`.
-std::vector<std::string> TableBuild(const std::string& bar, const ControlDescriptor* table)
+// The calls AddControlsFromTable makes to build the pinned rows into the
+// bar labelled `bar`.
+std::vector<std::string> TableBuild(const std::string& bar, const PinnedBar& rows)
 {
     const std::string controls = "CommandBarControls" + (bar.empty() ? "" : "[" + bar + "]");
     std::vector<std::string> calls = {"CommandBar" + (bar.empty() ? "" : "[" + bar + "]") +
                                       ".Controls"};
-    for (const ControlDescriptor* row = table; row->bitmapId; ++row) {
-        const std::string text = Quoted(LoadResourceString(GetModuleHandleA(nullptr), row->stringId));
-        const std::string group = row->beginGroup ? "-1:BOOL" : "0:BOOL";
-        const std::string kind = row->bitmapId > 0 ? "Button" : "ComboBox";
-        const std::string self = kind + "[" + row->tag + "]";
-        calls.push_back(controls + ".Add(" + (row->bitmapId > 0 ? "1" : "3") +
+    for (const PinnedControl& row : rows) {
+        const std::string text = Quoted(row.caption);
+        const std::string group = row.beginGroup ? "-1:BOOL" : "0:BOOL";
+        const bool button = row.face > 0;
+        const std::string kind = button ? "Button" : "ComboBox";
+        const std::string self = kind + "[" + row.tag + "]";
+        calls.push_back(controls + ".Add(" + (button ? "1" : "3") +
                         ":I4, missing, missing, missing, missing)");
-        calls.push_back(kind + ".Tag = " + Quoted(row->tag));
-        if (row->bitmapId > 0) {
+        calls.push_back(kind + ".Tag = " + Quoted(row.tag));
+        if (button) {
             calls.push_back(self + ".PasteFace()");
             calls.push_back(self + ".BeginGroup = " + group);
         } else {
@@ -135,7 +137,7 @@ TEST_F(PowerPointInstallerTest, SwitchingOnAHiddenPowerPointBuildsMenuToolbarCon
          "CommandBarControls[Menu Bar].Add(10:I4, missing, missing, 1:I2, missing)",
          "Popup.Caption = " + Quoted(kMenuCaption), "Popup.Tag = \"TALVO6_QB_MENU\"",
          "Popup[TALVO6_QB_MENU].CommandBar", "CommandBar.Protection = 1:I4"},
-        TableBuild("", catalogue::kPowerPointMenu),
+        TableBuild("", kPinnedPowerPointMenu),
         {"CommandBar.FindControl(missing, missing, \"TALVO_QBM_QUILLBAR\", missing, missing)",
          "Button[TALVO_QBM_QUILLBAR].State = -1:I4",
          // toolbar
@@ -144,7 +146,7 @@ TEST_F(PowerPointInstallerTest, SwitchingOnAHiddenPowerPointBuildsMenuToolbarCon
          "CommandBar[TALVO6 Quillbar].Protection = 1:I4",
          "CommandBar[TALVO6 Quillbar].Visible = 1:BOOL",
          "CommandBar[TALVO6 Quillbar].Position = 1:I4"},
-        TableBuild("TALVO6 Quillbar", catalogue::kPowerPointToolbar),
+        TableBuild("TALVO6 Quillbar", kPinnedPowerPointToolbar),
         {// connection and end
          "Application[PowerPoint].COMAddIns", "COMAddIns.Update()",
          "COMAddIns.Item(\"Quillbar.QBPowerPointAddin.2\")",
