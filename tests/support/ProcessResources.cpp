@@ -70,15 +70,11 @@ ProcessResources MeasureProcess(HANDLE process)
     ProcessResources resources;
     if (!GetProcessHandleCount(process, &resources.handles) || resources.handles == 0)
         resources.handles = CountListedHandles(GetProcessId(process));
-    resources.userObjects = GetGuiResources(process, GR_USEROBJECTS);
-    resources.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
     resources.privateBytes = CommittedPrivateBytes(process);
     return resources;
 }
 
 std::ostream& operator<<(std::ostream& out, const ProcessResources& resources)
 {
-    return out << resources.handles << " handles, " << resources.userObjects << " USER and "
-               << resources.gdiObjects << " GDI objects, " << resources.privateBytes
-               << " private bytes";
+    return out << resources.handles << " handles, " << resources.privateBytes << " private bytes";
 }

@@ -6,11 +6,11 @@
 #include <ostream>
 
 // What a process holds of the system: for figures of soak tests, read the
-// same way on Windows and under Wine.
+// same way on Windows and under Wine. (Its USER and GDI objects are not
+// among them: GetGuiResources answers 0 under Wine 8.) A count that reads 0
+// could not be made.
 struct ProcessResources {
     DWORD handles = 0;
-    DWORD userObjects = 0;  // GetGuiResources; Wine answers 0
-    DWORD gdiObjects = 0;   // likewise
     size_t privateBytes = 0;  // committed private memory
 };
 
