@@ -3,7 +3,6 @@
 #include "AddinSemaphore.h"
 
 #include "ProgramRun.h"
-#include "ResourceString.h"
 #include "TestThread.h"
 #include "UniqueHandle.h"
 #include "WindowDriver.h"
@@ -159,11 +158,11 @@ TEST(HostLock, BusyAddinShowsTheWaitUntilItLetsGo)
     EXPECT_EQ(lock.state(), HostLock::State::Held);
     EXPECT_EQ(addin.Free(), 0);
 
-    const std::string format = LoadResourceString(GetModuleHandleA(nullptr), 29);
-    char expected[1024];
-    snprintf(expected, sizeof expected, format.c_str(), kDisplayName, kDisplayName);
-    EXPECT_EQ(user.message_, expected);
-    EXPECT_NE(user.message_.find("in Microsoft Word gel\xF6scht"), std::string::npos);
+    EXPECT_EQ(user.message_,
+              "\xDC" "bersetzungsfunktionen k\xF6nnen nicht in Microsoft Word gel\xF6scht werden: "
+              "Vielleicht wird ein Text gerade \xFC" "bersetzt, oder ein Dialogfenster ist offen. "
+              "Warten Sie bitte bis zum Ende des \xDC" "bersetzens, oder schlie\xDF" "en Sie das "
+              "Dialogfenster in Microsoft Word.");
 
     RECT desktop;
     GetClientRect(GetDesktopWindow(), &desktop);

@@ -6,7 +6,6 @@
 #include "PreviousTuner.h"
 #include "StandInRegistration.h"
 #include "ProgramRun.h"
-#include "ResourceString.h"
 #include "ScratchFolder.h"
 #include "ScriboGoHome.h"
 #include "TestThread.h"
@@ -21,10 +20,16 @@ constexpr int kWordBox = 1000, kExcelBox = 1001, kPowerPointBox = 1002, kFrontPa
 constexpr int kAllBoxes[] = {kWordBox, kExcelBox, kFrontPageBox, kPowerPointBox, kOutlookBox};
 constexpr char kCaption[] = "QBSetup";
 
-std::string Text(UINT id)
-{
-    return LoadResourceString(GetModuleHandleA(nullptr), id);
-}
+// The questions and the progress window's title, as the user must see them
+// (code page 1252).
+const std::string kClipboardQuestion =
+    "Die Zwischenablage ist nicht leer. Wenn Sie weiter gehen, wird der "
+    "Zwischenablage-Inhalt gel\xF6scht.\nFortsetzen?\n";
+const std::string kProgressTitle = "Quillbar: Aktualisieren der \xDC" "bersetzungsmodule...";
+const std::string kOldVersionQuestion =
+    "Die alte Version des  \xDC" "bersetzungsmoduls ist aktiv. F\xFCr die korrekte Arbeit der "
+    "neuen \xDC" "bersetzungsmodul-Version muss die alte Version deaktiviert werden. "
+    "Deaktivieren?\n";
 
 
 // ---------------------------------------------------------------------------
@@ -199,7 +204,7 @@ TEST_F(SetupDialogTest, ClipboardQuestionAnsweredNoKeepsTheDialogAsItWas)
     RunDialog([&](HWND dialog) {
         ClickCheckBox(dialog, kPowerPointBox);
         PressButton(dialog, IDOK);
-        EXPECT_EQ(AnswerMessageBox(kCaption, IDNO), Text(50));
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDNO), kClipboardQuestion);
         Sleep(200);
         EXPECT_TRUE(IsWindow(dialog));
         EXPECT_EQ(WindowText(dialog), "Quillbar");
@@ -224,7 +229,7 @@ TEST_F(SetupDialogTest, ClipboardQuestionAnsweredYesEmptiesItBeforeAndAfterSwitc
     RunDialog([&](HWND dialog) {
         ClickCheckBox(dialog, kPowerPointBox);
         PressButton(dialog, IDOK);
-        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(50));
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), kClipboardQuestion);
     });
     EXPECT_EQ(installs_, std::vector<std::string>{"PowerPoint on"});
     EXPECT_EQ(clipboardDuringInstall, "empty");
@@ -238,7 +243,7 @@ TEST_F(SetupDialogTest, ProgressWindowReplacesTheDialogWhileInstalling)
     std::string title;
     bool minimised = false, topmost = false, sysMenu = true, hasChildren = true;
     install_ = [&](const OfficeHost&, bool) {
-        seen = FindWindowA("#32770", Text(51).c_str());
+        seen = FindWindowA("#32770", kProgressTitle.c_str());
         if (seen) {
             title = WindowText(seen);
             minimised = IsIconic(seen) != FALSE;
@@ -314,7 +319,7 @@ TEST_F(SetupDialogTest, ForbiddenFrontPageCanStillPromptButIsNotSwitched)
     RunDialog([](HWND dialog) {
         EXPECT_FALSE(ReadBox(dialog, kFrontPageBox).enabled);
         PressButton(dialog, IDOK);
-        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(50));
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), kClipboardQuestion);
     });
     EXPECT_TRUE(installs_.empty());
     EXPECT_TRUE(ClipboardIsEmpty());
@@ -339,7 +344,7 @@ TEST_F(SetupDialogTest, SecondOkDuringTheOldVersionQuestionIsIgnored)
         ASSERT_TRUE(WaitForWindow("#32770", kCaption));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         Sleep(300);
-        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(52));
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), kOldVersionQuestion);
         EXPECT_EQ(AnswerMessageBox(kCaption, IDYES, 1500), "<none>") << "a second apply asked";
     });
     EXPECT_EQ(result, 1);
@@ -378,7 +383,7 @@ TEST_F(SetupDialogTest, CancelledDuringAQuestionAppliesNothing)
             else
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             Sleep(300);
-            EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(c.oldVersionQuestion ? 52 : 50));
+            EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), (c.oldVersionQuestion ? kOldVersionQuestion : kClipboardQuestion));
         });
         EXPECT_EQ(result, 2);
         EXPECT_TRUE(installs_.empty());
@@ -432,7 +437,7 @@ TEST_F(SetupDialogTest, OldGenerationIsSwitchedOffByItsOwnTunerWhenTheUserAgrees
     RunDialog([](HWND dialog) {
         ClickCheckBox(dialog, kExcelBox);
         PressButton(dialog, IDOK);
-        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(52));
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), kOldVersionQuestion);
     });
     EXPECT_EQ(oldTuner.calls().countCalls, 1);
     EXPECT_EQ(oldTuner.calls().enabledPuts,
@@ -499,7 +504,7 @@ TEST_F(SetupDialogTest, ApplyBuildsPowerPointsMenuAndToolbarThroughTheInstaller)
     RunDialog([](HWND dialog) {
         ClickCheckBox(dialog, kPowerPointBox);
         PressButton(dialog, IDOK);
-        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), Text(50));
+        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), kClipboardQuestion);
     });
 
     EXPECT_TRUE(IsAddinEnabled("PowerPoint", "Quillbar.QBPowerPointAddin.2"));

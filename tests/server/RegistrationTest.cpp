@@ -138,7 +138,6 @@ TEST_F(RegistrationTest, RegistersAndServesFromFoldersWithBlanksQuotesUmlautsAnd
         const std::string program = folder + "\\qbsetup.exe";
         ASSERT_TRUE(CreateFolders(folder));
         ASSERT_TRUE(CopyFileA(QbsetupPath().c_str(), program.c_str(), FALSE));
-        ASSERT_GT(program.size(), folder == deep ? 200u : 0u);
 
         const ProgramRun run = RunProgram("\"" + program + "\" -RegServer");
         EXPECT_TRUE(run.finished);

@@ -182,7 +182,11 @@ TEST_F(ContextMenu, InsertsSeparatorAndItemAtTheGivenPositionForMenuFlags)
     }
     HMENU destroyed = CreatePopupMenu();
     DestroyMenu(destroyed);
-    EXPECT_TRUE(FAILED(menu->QueryContextMenu(destroyed, 0, kFirstCommand, kFirstCommand, 0)));
+    // The menu's own error where the platform sets one (Windows:
+    // ERROR_INVALID_MENU_HANDLE), else E_FAIL (Wine 8 sets none).
+    const HRESULT refused = menu->QueryContextMenu(destroyed, 0, kFirstCommand, kFirstCommand, 0);
+    EXPECT_TRUE(refused == HRESULT_FROM_WIN32(ERROR_INVALID_MENU_HANDLE) || refused == E_FAIL)
+        << std::hex << refused;
 }
 
 TEST_F(ContextMenu, HelpTextFitsTheCallersBuffer)
@@ -257,12 +261,18 @@ TEST_F(ContextMenu, ChoosingTheItemReachesTheTranslatorsOwn32BitServer)
     RunProgram("\"" + server + "\" --unregister \"" + journal + "\"");
 
     EXPECT_EQ(invoked, S_OK);
-    // Across processes COM itself asks for the interface once more, for its stub.
     std::vector<std::string> steps;
     for (std::string::size_type start = 0, end; (end = calls.find('\n', start)) != calls.npos;
          start = end + 1)
         steps.push_back(calls.substr(start, end - start));
-    steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
+    // Across processes COM itself asks for the interface once more, for its
+    // stub: that one query, right after the handler's own, is not counted.
+    const auto comsOwn = std::adjacent_find(steps.begin(), steps.end(),
+                                            [](const std::string& a, const std::string& b) {
+                                                return a == "query application" && b == a;
+                                            });
+    if (comsOwn != steps.end())
+        steps.erase(comsOwn);
     const std::vector<std::string> expected = {"create",           "run",
                                                "query application", "application.8(1)",
                                                "application.9",     OpenCall(path)};

@@ -188,7 +188,6 @@ TEST_F(Registration, LibraryInFoldersWithBlanksQuotesUmlautsOrLongNamesServesFro
         ASSERT_EQ(Regsvr32("/u", copy), 0u) << copy;
         ExpectUnregistered();
     }
-    EXPECT_GT(longName.size() + sizeof "\\tlvshell.dll", 200u);
     DeleteFileA((german + "\\tlvshell.dll").c_str());
     RemoveDirectoryA(german.c_str());
 }

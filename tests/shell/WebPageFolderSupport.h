@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ComPtr.h"
+#include "Patience.h"
 
 #include "tlvshell.h"
 
@@ -21,7 +22,7 @@ std::string SciFile(const std::string& lines);
 
 // Waits until a file exists and has content; its content, or "" after the
 // time-out.
-std::string WaitForFile(const std::string& path, DWORD timeoutMs = 10000);
+std::string WaitForFile(const std::string& path, DWORD timeoutMs = kPatienceMs);
 
 // The recording program copied to a place of the test's choosing.
 void PlaceRecordingProgram(const std::string& path);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <objsafe.h>
 
 #include <fstream>
@@ -375,8 +377,7 @@ TEST_F(WebPageFolderTest, ExecuteReportsAProgramThatCannotStartWithTheShellsErro
                          &error, rest),
                   2)
             << seen[i].text;
-        EXPECT_GT(error, 0);
-        EXPECT_LE(error, 32);
+        EXPECT_EQ(error, SE_ERR_FNF) << "the shell's own error for a program it cannot find";
         EXPECT_EQ(rest, paths[i]);
         EXPECT_EQ(seen[i].icon, LoadIcon(nullptr, IDI_HAND));
     }

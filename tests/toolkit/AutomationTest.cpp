@@ -211,7 +211,10 @@ TEST_F(HostInstanceTest, FindRunningObjectReturnsTheFirstEntryThatAnswers)
     found.Raw()->QueryInterface(IID_IUnknown, identity.PutVoid());
     EXPECT_EQ(identity.Get(), FirstRunning(excel).Get());
     EXPECT_EQ(found.Iid(), excel);
-    EXPECT_EQ(found.Get("Version").Type(), VT_BSTR);
+    ComPtr<IUnknown> firstIdentity;
+    first.Raw()->QueryInterface(IID_IUnknown, firstIdentity.PutVoid());
+    EXPECT_EQ(found.GetText("Version"), identity.Get() == firstIdentity.Get() ? "10.0" : "11.0")
+        << "the instance found answers as itself";
 }
 
 // An Excel of another process in the running-object table whose thread has
@@ -299,8 +302,9 @@ TEST_F(HostInstanceTest, CreateHostInstanceReportsEveryFailureAsItsCode)
     const IID& iid = Host(HostId::FrontPage).applicationIid;
     AutomationObject instance;
     EXPECT_EQ(CreateHostInstance(nullptr, nullptr, CLSCTX_ALL, iid, instance), E_INVALIDARG);
-    EXPECT_TRUE(FAILED(CreateHostInstance("QuillbarTest.Not.Registered", nullptr, CLSCTX_ALL,
-                                          iid, instance)));
+    EXPECT_EQ(CreateHostInstance("QuillbarTest.Not.Registered", nullptr, CLSCTX_ALL, iid, instance),
+              CO_E_CLASSSTRING)
+        << "COM's answer for a ProgID it does not know";
     EXPECT_EQ(CreateHostInstance("{not a clsid", nullptr, CLSCTX_ALL, iid, instance),
               CO_E_CLASSSTRING);
     EXPECT_FALSE(instance);
