@@ -4,6 +4,8 @@
 
 #include "ScratchRegistry.h"
 #include "ServerProcess.h"
+#include "UniqueHandle.h"
+#include "WindowDriver.h"
 
 namespace {
 
@@ -71,30 +73,42 @@ TEST_F(RemoveAllAddinsTest, DeletesTheSettingsKeyWithItsLinksButNeverWhatTheyLea
     reg::DeleteTree(HKEY_CURRENT_USER, target);
 }
 
+// Each token is carried out in its turn: the last of two opposite ones
+// decides, and -D after -RegServer finds the server registered.
 TEST_F(RemoveAllAddinsTest, TokensRunLeftToRight)
 {
     InstallHost(HostId::Excel, OfficeVersion::V10);
     EnableAddin(HostId::Excel);
-    const ProgramRun run = Qbsetup("-RegServer -D");
-    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(Qbsetup("-UnregServer -RegServer -D").exitCode, 0u);
     EXPECT_FALSE(AddinRecordExists(HostId::Excel));
     EXPECT_TRUE(reg::KeyExists(HKEY_CLASSES_ROOT, "QBSetup.QuillbarTuner.2"));
+    EXPECT_EQ(Qbsetup("-RegServer -UnregServer").exitCode, 0u);
+    EXPECT_FALSE(reg::KeyExists(HKEY_CLASSES_ROOT, "QBSetup.QuillbarTuner.2"));
+}
 
-    // Started by hand, the server waits for its first client for ever; it is
-    // asked to end as its monitor would.
+// Nothing after -Embedding is read. Started by hand, the server waits for
+// its first client for ever; it is asked to end as its monitor would, with
+// the quit message, which it reads only once it serves: by then a -D read
+// after -Embedding would have run.
+TEST_F(RemoveAllAddinsTest, NothingAfterEmbeddingIsRead)
+{
+    InstallHost(HostId::Excel, OfficeVersion::V10);
     EnableAddin(HostId::Excel);
     std::string commandLine = "\"" + QbsetupPath() + "\" -Embedding -D";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
+    PROCESS_INFORMATION started = {};
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    CloseHandle(process.hThread);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 2000), static_cast<DWORD>(WAIT_TIMEOUT));
-    EndServerProcesses();
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(process.hProcess);
-    EXPECT_TRUE(AddinRecordExists(HostId::Excel)) << "nothing after -Embedding is read";
+                               nullptr, &startup, &started));
+    const KernelHandle process(started.hProcess);
+    const KernelHandle thread(started.hThread);
+    // Its thread takes messages once it has a queue.
+    EXPECT_TRUE(WaitUntil([&] { return PostThreadMessageA(started.dwThreadId, WM_QUIT, 0, 0); }));
+    const bool ended = WaitForSingleObject(process.Get(), kPatienceMs) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(process.Get(), 1);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(AddinRecordExists(HostId::Excel));
 }
 
 }  // namespace
