@@ -9,7 +9,7 @@
 #
 # The suites are listed when CTest runs, through the cross-compiling
 # emulator (tools/wine-run, inside the run's own prefix), and again only when
-# the program was rebuilt. A suite's test is named after the suite
+# the program was rebuilt or this rule's output changed. A suite's test is named after the suite
 # ("RegistryKeyTest", "EveryHost/InstallRootProbeTest") and gets PROPERTIES.
 function(add_test_suites target)
   cmake_parse_arguments(ARG "" "TEST_PREFIX;DISCOVERY_TIMEOUT" "PROPERTIES" ${ARGN})
@@ -28,13 +28,14 @@ if(NOT EXISTS \"\${executable}\")
   add_test([==[${ARG_TEST_PREFIX}${target}_NOT_BUILT]==] [==[${target}_NOT_BUILT]==])
   return()
 endif()
-if(NOT EXISTS \"\${suites_file}\" OR \"\${executable}\" IS_NEWER_THAN \"\${suites_file}\")
+if(NOT EXISTS \"\${suites_file}\" OR \"\${executable}\" IS_NEWER_THAN \"\${suites_file}\" OR
+   \"\${CMAKE_CURRENT_LIST_FILE}\" IS_NEWER_THAN \"\${suites_file}\")
   include([==[${CMAKE_SOURCE_DIR}/cmake/TestSuitesList.cmake]==])
   list_test_suites(
     EXECUTABLE \"\${executable}\"
     EMULATOR [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==]
     WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==]
-    TIMEOUT ${ARG_DISCOVERY_TIMEOUT}
+    LIST_TIMEOUT ${ARG_DISCOVERY_TIMEOUT}
     TEST_PREFIX [==[${ARG_TEST_PREFIX}]==]
     PROPERTIES ${properties}
     OUTPUT \"\${suites_file}\")

@@ -1,12 +1,12 @@
 # Run by CTest (see TestSuites.cmake): lists a GoogleTest program's suites and
 # writes a CTest file with one test per suite.
 function(list_test_suites)
-  cmake_parse_arguments(ARG "" "EXECUTABLE;EMULATOR;WORKING_DIRECTORY;TIMEOUT;TEST_PREFIX;OUTPUT"
+  cmake_parse_arguments(ARG "" "EXECUTABLE;EMULATOR;WORKING_DIRECTORY;LIST_TIMEOUT;TEST_PREFIX;OUTPUT"
                         "PROPERTIES" ${ARGN})
   execute_process(
     COMMAND "${ARG_EMULATOR}" "${ARG_EXECUTABLE}" --gtest_list_tests
     WORKING_DIRECTORY "${ARG_WORKING_DIRECTORY}"
-    TIMEOUT ${ARG_TIMEOUT}
+    TIMEOUT ${ARG_LIST_TIMEOUT}
     OUTPUT_VARIABLE listing
     ERROR_VARIABLE listing
     RESULT_VARIABLE result)
