@@ -297,11 +297,15 @@ start_virtual_display() {
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
-        if [ -e "/tmp/.X11-unix/X$number" ] && kill -0 "$pid" 2>/dev/null; then
+        # Another run may have taken the number at the same moment: the
+        # display is ours only when the lock names our server.
+        if [ -e "/tmp/.X11-unix/X$number" ] && kill -0 "$pid" 2>/dev/null &&
+            [ "$(tr -d ' ' <"/tmp/.X$number-lock" 2>/dev/null)" = "$pid" ]; then
             QUILLBAR_XVFB_PIDS+=("$pid")
             virtual_display=$number
             return 0
         fi
+        kill "$pid" 2>/dev/null || true
     done
     echo "no free X display for a virtual desktop" >&2
     return 1
