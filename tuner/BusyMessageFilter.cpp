@@ -5,6 +5,7 @@
 #include "ComPtr.h"
 #include "OutgoingCallBound.h"
 #include "QBSetup_h.h"
+#include "ServerModule.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ public:
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD,
                                                LPINTERFACEINFO call) override
     {
+        server::OnIncomingCall();
         return IncomingCallAnswer(call, busy::IsBusy());
     }
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override

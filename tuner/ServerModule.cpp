@@ -78,12 +78,42 @@ private:
     Thread thread_;
 };
 
+// The class object while the server runs. Once it is revoked, a client that
+// still reaches the server (an activation COM began before the revoke: under
+// Wine the client then asks this process for the class object, which fails
+// once it is revoked) makes the server register it again and serve on, so
+// that no activation fails at the idle boundary (OnIncomingCall).
+struct Served {
+    IClassFactory* factory = nullptr;
+    DWORD cookie = 0;
+    bool revoked = false;
+    bool quitting = false;  // told to quit: ends whatever arrives
+};
+Served served;
+
+// Runs the message loop until the server has been idle long enough (true),
+// or the quit message came (false).
+bool ServeUntilIdle()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.hwnd == nullptr && message.message == kIdleCheckMessage) {
+            if (StopIfIdle())
+                return true;
+            continue;
+        }
+        DispatchMessageA(&message);
+    }
+    return false;
+}
+
 // After the class object is revoked: a client that COM handed it just
 // before may still create an object and call it (Windows holds such
 // creations back while the class objects are suspended; Wine does not), so
-// the server serves on until nothing has been held for a whole pause. New
-// activations meanwhile start a new server, as they would once this one has
-// gone.
+// the server serves on until nothing has been held for a whole pause, or
+// until a client reaching it has had the class object registered again
+// (OnIncomingCall). New activations meanwhile start a new server, as they
+// would once this one has gone.
 void ServeOutThePause()
 {
     DWORD quietSince = GetTickCount();
@@ -94,7 +124,7 @@ void ServeOutThePause()
             releasesSeen = lastReleases;
         }
         const DWORD quiet = GetTickCount() - quietSince;
-        if (lockCount == 0 && quiet >= kPauseAfterRevokeMs)
+        if (!served.revoked || (lockCount == 0 && quiet >= kPauseAfterRevokeMs))
             return;
         const DWORD waitMs = lockCount != 0 ? INFINITE : kPauseAfterRevokeMs - quiet;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
@@ -141,14 +171,26 @@ bool StopIfIdle()
     return true;
 }
 
+void OnIncomingCall()
+{
+    if (!served.factory || !served.revoked || served.quitting)
+        return;
+    DWORD cookie = 0;
+    if (SUCCEEDED(CoRegisterClassObject(CLSID_QuillbarTuner, served.factory, CLSCTX_LOCAL_SERVER,
+                                        REGCLS_MULTIPLEUSE, &cookie))) {
+        served.cookie = cookie;
+        served.revoked = false;
+    }
+}
+
 HRESULT Run()
 {
     // The event exists before any object can be released.
     if (!shutdownEvent)
         shutdownEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
-    DWORD cookie = 0;
     const ComPtr<IClassFactory> factory = NewQuillbarTunerFactory();
+    DWORD cookie = 0;
     const HRESULT registered =
         factory ? CoRegisterClassObject(CLSID_QuillbarTuner, factory.Get(), CLSCTX_LOCAL_SERVER,
                                         REGCLS_MULTIPLEUSE, &cookie)
@@ -156,20 +198,19 @@ HRESULT Run()
     // Nobody could ever reach this server, so nothing would end it.
     if (FAILED(registered))
         return registered;
+    served = {factory.Get(), cookie, false, false};
 
     const IdleMonitor monitor;
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.hwnd == nullptr && message.message == kIdleCheckMessage) {
-            if (StopIfIdle())
-                break;
-            continue;
-        }
-        DispatchMessageA(&message);
+    for (;;) {
+        served.quitting = !ServeUntilIdle();
+        CoRevokeClassObject(served.cookie);
+        served.revoked = true;
+        ServeOutThePause();
+        // Still revoked: nothing came, or the server was told to quit.
+        if (served.revoked)
+            break;
     }
-
-    CoRevokeClassObject(cookie);
-    ServeOutThePause();
+    served = {};
     return S_OK;
 }
 

@@ -10,7 +10,9 @@
 // so that new activations start a new server, and then still serves what
 // arrives (a creation by a client that was handed the class object just
 // before, and that object's calls) until nothing has been held for a whole
-// pause. No client is ever handed an object that dies with its server.
+// pause; a client that reaches it meanwhile has it register its class object
+// again and serve on. No client is ever handed an object that dies with its
+// server.
 
 #include <windows.h>
 
@@ -27,6 +29,13 @@ LONG LockCount();
 // (nothing held, nothing running; class objects suspended); false when it
 // serves on (the monitor asks again after the next idle interval).
 bool StopIfIdle();
+
+// Told by the message filter of every incoming call, before it is served. A
+// call that reaches the server after it revoked its class object comes from
+// a client COM was already handing this server to (under Wine, that client
+// then asks the server for the class object, which fails once revoked): the
+// server registers the class object again and serves on.
+void OnIncomingCall();
 
 // Posted by the monitor to the main thread after an idle interval. A thread
 // message: a modal loop of an operation drops it, and the monitor asks again.
