@@ -205,7 +205,10 @@ TEST_F(SetupDialogTest, ClipboardQuestionAnsweredNoKeepsTheDialogAsItWas)
         ClickCheckBox(dialog, kPowerPointBox);
         PressButton(dialog, IDOK);
         EXPECT_EQ(AnswerMessageBox(kCaption, IDNO), kClipboardQuestion);
-        Sleep(200);
+        // Once the dialog's thread handles messages again, the apply is over.
+        EXPECT_TRUE(WaitUntil([] { return !FindWindowA("#32770", kCaption); }));
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, &answer), 0);
         EXPECT_TRUE(IsWindow(dialog));
         EXPECT_EQ(WindowText(dialog), "Quillbar");
         EXPECT_TRUE(ReadBox(dialog, kPowerPointBox).checked);
@@ -342,10 +345,13 @@ TEST_F(SetupDialogTest, SecondOkDuringTheOldVersionQuestionIsIgnored)
         ClickCheckBox(dialog, kExcelBox);
         PressButton(dialog, IDOK);
         ASSERT_TRUE(WaitForWindow("#32770", kCaption));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        Sleep(300);
+        // Handled while the question is open; a second apply would still be
+        // asking its own question, and the send would not return.
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, kPatienceMs, &answer),
+                  0)
+            << "a second apply asked";
         EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), kOldVersionQuestion);
-        EXPECT_EQ(AnswerMessageBox(kCaption, IDYES, 1500), "<none>") << "a second apply asked";
     });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(installs_, std::vector<std::string>{"Excel on"}) << "Word's box was read as is";
@@ -378,11 +384,12 @@ TEST_F(SetupDialogTest, CancelledDuringAQuestionAppliesNothing)
             ClickCheckBox(dialog, kPowerPointBox);
             PressButton(dialog, IDOK);
             ASSERT_TRUE(WaitForWindow("#32770", kCaption));
-            if (c.scriboGoHome)
-                PostMessageA(dialog, kScriboGoHome, 0, 0);
-            else
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            Sleep(300);
+            // Handled while the question is open.
+            DWORD_PTR answer = 0;
+            EXPECT_NE(SendMessageTimeoutA(dialog, c.scriboGoHome ? kScriboGoHome : WM_COMMAND,
+                                          c.scriboGoHome ? 0 : IDCANCEL, 0, SMTO_NORMAL,
+                                          kPatienceMs, &answer),
+                      0);
             EXPECT_EQ(AnswerMessageBox(kCaption, IDYES), (c.oldVersionQuestion ? kOldVersionQuestion : kClipboardQuestion));
         });
         EXPECT_EQ(result, 2);
@@ -570,10 +577,14 @@ TEST_F(SetupDialogTest, HelpOpensTheTopicInTheFileBesideTheWordAddin)
         << "topic 2061, HH_HELP_CONTEXT";
 }
 
+// The engine is loaded at the first request, once per process: the test of
+// which one is loaded has a suite, and so a process, of its own.
+class HelpEngineTest : public SetupDialogTest {};
+
 // An engine registered as REG_EXPAND_SZ is found where its value leads; a
 // registration of the user's own (under HKEY_CURRENT_USER's classes, which
 // HKEY_CLASSES_ROOT would put first) does not replace the system's.
-TEST_F(SetupDialogTest, HelpTakesTheEngineTheSystemRegisteredWithItsReferencesExpanded)
+TEST_F(HelpEngineTest, HelpTakesTheEngineTheSystemRegisteredWithItsReferencesExpanded)
 {
     const ScratchFolder folder;
     const std::string log = RecordHelpRequests(folder);
