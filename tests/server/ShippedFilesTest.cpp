@@ -98,6 +98,8 @@ TEST(ShippedFiles, EachHasItsBitnessAndItsVersionBlock)
         {"qbsetup.exe", IMAGE_FILE_MACHINE_I386, 0x0407,
          "\xDC" "bersetzungsmodule f\xFC" "r Microsoft Office ein- und ausschalten", "QBSETUP",
          "QBSETUP.EXE"},
+        {"qbdiag.exe", IMAGE_FILE_MACHINE_I386, 0x0407,
+         "Diagnose der \xDC" "bersetzungsmodule f\xFC" "r Microsoft Office", "QBDIAG", "QBDIAG.EXE"},
         {"tlvshell.dll", IMAGE_FILE_MACHINE_I386, 0x0409, "Talvo Shell Extensions", "TLVSHELL",
          "TLVSHELL.DLL"},
         {"x64\\tlvshell.dll", IMAGE_FILE_MACHINE_AMD64, 0x0409, "Talvo Shell Extensions",
