@@ -218,6 +218,26 @@ TEST_F(DiagnosisTest, AFileNamedThroughTheDeviceNamespaceIsStillAFile)
     }
 }
 
+// A program without a version block (this test program) is named so, and
+// as unsigned.
+TEST_F(DiagnosisTest, AProgramWithoutVersionBlockSaysSo)
+{
+    ArrangeWorkingWordAddin();
+    char self[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, self);
+
+    const DiagnosisRun run = RunDiagnosis();
+    const auto version = run.Find("Word", "addin.server.noVersion");
+    ASSERT_EQ(version.size(), 1u) << run.program.output;
+    EXPECT_EQ(version[0].text, "ohne Versionsangabe (keine Versionsressource)");
+    EXPECT_EQ(version[0].severity, "info");
+    const auto signature = run.Find("Word", "addin.server.unsigned");
+    ASSERT_EQ(signature.size(), 1u) << run.program.output;
+    EXPECT_EQ(signature[0].text, "nicht signiert");
+    EXPECT_EQ(signature[0].severity, "note");
+}
+
 // Registry data may hold any character: a control character in a value's
 // name is shown escaped, and each finding keeps its line of the text report.
 TEST_F(DiagnosisTest, ControlCharactersInRegistryDataKeepEachFindingOnItsLine)
@@ -348,10 +368,22 @@ TEST_F(HealthyInstallation, ReportsNoProblemAndExitsWithZero)
     const DiagnosisRun run = RunDiagnosis();
     EXPECT_EQ(run.program.exitCode, 0u) << run.program.output;
     EXPECT_EQ(run.problems, 0);
+    // The build's files are not signed: each one's only note says so.
+    std::vector<std::string> notes;
     for (const char* section : {"Word", "Tuner", "Shell"})
-        EXPECT_TRUE(run.OfSeverity(section, "note").empty()) << section << run.program.output;
+        for (const ReportedFinding& note : run.OfSeverity(section, "note"))
+            notes.push_back(std::string(section) + ": " + note.id);
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "Word: addin.server.unsigned", "Tuner: tuner.server.unsigned",
+                         "Tuner: tuner.typeLibrary.unsigned", "Shell: shell.menu32.unsigned",
+                         "Shell: shell.folder32.unsigned", "Shell: shell.menu64.unsigned",
+                         "Shell: shell.folder64.unsigned"}))
+        << run.program.output;
     EXPECT_EQ(run.Find("Word", "record.loadBehavior").size(), 1u);
     EXPECT_EQ(run.Find("Word", "addin.server.file").size(), 1u);
+    const auto version = run.Find("Word", "addin.server.version");
+    ASSERT_EQ(version.size(), 1u) << run.program.output;
+    EXPECT_EQ(version[0].text, "Dateiversion 6.0.0.4");
     EXPECT_EQ(run.Find("Shell", "shell.menu64.file").size(), 1u);
     const auto entries = run.Find("Shell", "folders.entries");
     ASSERT_EQ(entries.size(), 1u);
