@@ -95,6 +95,15 @@ register "$menu" 32 'C:\windows\system32\quillbar-test.dll'
 register "$menu" 64 'C:\windows\system32\quillbar-test.dll'
 register "$folder" 32 "$(windows_path "$work/first/tlvshell.dll")"
 register "$folder" 64 "$(windows_path "$bin/x64/tlvshell.dll")"
+# The tuner's server: the signed program with the first byte of its
+# signature changed (the certificate table's place is in the PE32 header's
+# security directory; the signature follows the table entry's 8 bytes).
+cp first/qbsetup.exe unreadable.exe
+header=$(od -An -tu4 -j60 -N4 unreadable.exe | tr -d ' ')
+table=$(od -An -tu4 -j$((header + 24 + 128)) -N4 unreadable.exe | tr -d ' ')
+printf '\x00' | dd of=unreadable.exe bs=1 seek=$((table + 8)) conv=notrunc status=none
+/usr/lib/wine/wine64 reg add 'HKCR\CLSID\{63DE7A54-FC93-4B76-BEE4-5C267FE84DBE}\LocalServer32' /ve \
+    /d "$(windows_path "$work/unreadable.exe")" /reg:32 /f >/dev/null 2>&1 || fail "could not register the tuner"
 # Through a file: the first program in a prefix starts Wine's services,
 # which inherit its standard handles.
 status=0
@@ -117,6 +126,8 @@ expect_finding shell.menu32.signatureDamaged problem \
 expect_finding shell.menu64.signed info "$signed" "$menu" 64
 expect_finding shell.folder32.signed info "$signed" "$folder" 32
 expect_finding shell.folder64.unsigned note 'nicht signiert' "$folder" 64
+tuner='{"id": "tuner.server.signatureDamaged", "severity": "problem", "text": "Signatur beschädigt (0x800B0100): sie lässt sich nicht lesen", "source": "HKCR\\CLSID\\{63DE7A54-FC93-4B76-BEE4-5C267FE84DBE}\\LocalServer32 [(Standard)] (32-Bit-Ansicht)", "hint": "neu installieren, dann neu registrieren"}'
+grep -qF "$tuner" qbdiag.json || { cat qbdiag.json >&2; fail "qbdiag did not report $tuner"; }
 signatures=$(grep -c '"id": "shell\.[a-z0-9]*\.\(signed\|unsigned\|signature[A-Za-z]*\)"' qbdiag.json || true)
 [ "$signatures" = 4 ] || { cat qbdiag.json >&2; fail "qbdiag reported $signatures signatures of the shell extension's files, not 4"; }
-echo "qbdiag names the signer of each signed file, the unsigned one, and the one changed after signing"
+echo "qbdiag names the signer of each signed file, the unsigned one, and those changed after signing"

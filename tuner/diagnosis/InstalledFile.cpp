@@ -33,6 +33,18 @@ std::wstring SignatureOf(const FileSignature& signature)
                                     : L"Signatur von \"" + signature.signer + L"\"";
 }
 
+// What a damaged signature's code says.
+const wchar_t* Damage(LONG result)
+{
+    switch (result) {
+    case TRUST_E_BAD_DIGEST:
+        return L"die Datei wurde nach dem Signieren verändert";
+    case TRUST_E_CERT_SIGNATURE:
+        return L"sie passt nicht zu den signierten Daten";
+    }
+    return L"sie lässt sich nicht lesen";
+}
+
 }  // namespace
 
 void ReportInstalledFile(ReportSection& out, const std::string& id, const std::string& path,
@@ -42,10 +54,18 @@ void ReportInstalledFile(ReportSection& out, const std::string& id, const std::s
     const SignatureChecker& signatures = Signatures();
     std::string version;
     KernelHandle file;
+    DWORD openError = ERROR_SUCCESS;
     LookAsItsLoadersDo(view, [&] {
         version = versions.Read(path);
-        if (image.certificates.size != 0)
-            file = OpenToRead(path);
+        if (image.certificates.size == 0)
+            return;
+        file = OpenToRead(path);
+        if (!file) {
+            openError = GetLastError();
+        } else if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
+            file.Reset();
+            openError = ERROR_BAD_FILE_TYPE;
+        }
     });
     if (version.empty())
         out.Info(id + ".noVersion", L"ohne Versionsangabe (keine Versionsressource)", source);
@@ -54,13 +74,11 @@ void ReportInstalledFile(ReportSection& out, const std::string& id, const std::s
 
     using State = FileSignature::State;
     FileSignature signature;
-    if (image.certificates.size != 0) {
-        if (file && GetFileType(file.Get()) == FILE_TYPE_DISK) {
-            signature = signatures.Check(file.Get(), path, image.certificates);
-        } else {
-            signature.state = State::Unchecked;
-            signature.result = HRESULT_FROM_WIN32(GetLastError());
-        }
+    if (file) {
+        signature = signatures.Check(file.Get(), path, image.certificates);
+    } else if (image.certificates.size != 0) {
+        signature.state = State::Unchecked;
+        signature.result = HRESULT_FROM_WIN32(openError);
     }
     const std::wstring code = ResultCodeText(signature.result);
     switch (signature.state) {
@@ -79,9 +97,7 @@ void ReportInstalledFile(ReportSection& out, const std::string& id, const std::s
     case State::Damaged:
         out.Problem(id + ".signatureDamaged",
                     SignatureOf(signature) + L" beschädigt (" + code + L"): " +
-                        (signature.result == TRUST_E_BAD_DIGEST
-                             ? L"die Datei wurde nach dem Signieren verändert"
-                             : L"sie lässt sich nicht lesen"),
+                        Damage(signature.result),
                     source, L"neu installieren, dann neu registrieren");
         return;
     case State::Unchecked:
