@@ -262,7 +262,10 @@ const Scenario kScenarios[] = {
      "tuner.appId.runAs", "{08CD8342-63B3-4DAE-89B8-A980A37B3D86} [RunAs]"},
     // The shell extension and the product's folders, as installed.
     {"MenuHandlerNamesAnotherClass", "Shell",
-     [] { reg::SetString(HKEY_CLASSES_ROOT, kMenuHandler, nullptr, kOtherClass); return Nothing(); },
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kMenuHandler, nullptr, kOtherClass);
+         return Nothing();
+     },
      "shell.handler.clsid", "TalvoMenu [(Standard)]"},
     {"FolderSettingsMissing", "Shell",
      [] { reg::DeleteTree(HKEY_LOCAL_MACHINE, kFolders, KEY_WOW64_32KEY); return Nothing(); },
