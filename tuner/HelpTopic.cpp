@@ -4,6 +4,7 @@
 #include "AddinRecord.h"
 #include "PathHelpers.h"
 #include "RegistryKey.h"
+#include "SystemLibrary.h"
 
 #include <string>
 
@@ -41,12 +42,7 @@ std::string RegisteredEngine()
 // the program, or in the current folder).
 std::string SystemEngine()
 {
-    char folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    std::string path(folder, length);
-    return AppendPath(path, kEngineFile);
+    return SystemFolderFile(kEngineFile);
 }
 
 HMODULE LoadEngine(const std::string& path)

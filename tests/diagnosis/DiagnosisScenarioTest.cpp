@@ -1,6 +1,6 @@
 // qbdiag.exe against registry states of the prefix: each scenario breaks one
-// thing of a Word installation whose add-in works, and names the finding
-// that must say so.
+// thing of a working Word add-in, tuner or shell extension, and names the
+// finding that must say so.
 #include "DiagnosisRun.h"
 
 #include "AddinContract.h"
@@ -26,6 +26,14 @@ const std::string kProgId = addin::kWordProgId;
 const std::string kClass = "{5E0C1A99-8B7F-4C52-9D61-2F6A3B9C7E10}";  // the test's add-in
 const std::string kServerKey = "CLSID\\" + kClass + "\\InprocServer32";
 const std::string kRecord = AddinKeyPath("Word", kProgId);
+const std::string kFolders = "Software\\Talvoworks\\TLVO6\\Folders";
+const std::string kMenuClass = "CLSID\\{E28C61E1-67D8-4005-9BF4-E232B2EB9012}";
+const std::string kFolderClass = "CLSID\\{D3E1ABFB-F269-4141-AB03-8E3BEF45AD4C}";
+const std::string kMenuHandler = "*\\shellex\\ContextMenuHandlers\\TalvoMenu";
+const std::string kTunerProgId = "QBSetup.QuillbarTuner.2";
+const std::string kTunerClass = "CLSID\\{63DE7A54-FC93-4B76-BEE4-5C267FE84DBE}";
+const std::string kTunerAppId = "AppID\\{08CD8342-63B3-4DAE-89B8-A980A37B3D86}";
+const std::string kOtherClass = "{0E0F0E0F-1111-4222-8333-944445555666}";
 
 std::string Library32() { return BinaryFolder() + "tlvshell.dll"; }
 std::string Library64() { return BinaryFolder() + "x64\\tlvshell.dll"; }
@@ -47,24 +55,56 @@ protected:
                   S_OK);
     }
 
+    // The product's folders as its installation writes them, with one .sci
+    // entry.
+    void ArrangeProductFolders() const
+    {
+        folder_.Write("Setup\\woerterbuch.sci",
+                      "[.WebPageFolder]\r\nCaption=Woerterbuch\r\nPath=wb.exe\r\n");
+        reg::SetString(HKEY_LOCAL_MACHINE, kFolders, "Setup", folder_ / "Setup", KEY_WOW64_32KEY);
+        reg::SetString(HKEY_LOCAL_MACHINE, kFolders, "Root", folder_.Path(), KEY_WOW64_32KEY);
+    }
+
+    // Both libraries' classes in their own views, the context-menu handler
+    // and the product's folders, as the installation leaves them.
+    void ArrangeWorkingShellExtension() const
+    {
+        for (const std::string& shellClass : {kMenuClass, kFolderClass}) {
+            reg::SetString(HKEY_CLASSES_ROOT, shellClass + "\\InprocServer32", nullptr, Library32(),
+                           KEY_WOW64_32KEY);
+            reg::SetString(HKEY_CLASSES_ROOT, shellClass + "\\InprocServer32", nullptr, Library64(),
+                           KEY_WOW64_64KEY);
+        }
+        reg::SetString(HKEY_CLASSES_ROOT, kMenuHandler, nullptr, kMenuClass.substr(6));
+        ArrangeProductFolders();
+    }
+
     static void RemoveOwnState()
     {
         for (const char* progId : {addin::kWordProgId, addin::kPreviousWordProgId})
             reg::DeleteTree(HKEY_CLASSES_ROOT, progId);
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            reg::DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\" + kClass, view);
+            for (const std::string& key : {"CLSID\\" + kClass, kMenuClass, kFolderClass})
+                reg::DeleteTree(HKEY_CLASSES_ROOT, key, view);
             reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Office\\Word", view);
         }
+        reg::DeleteTree(HKEY_CLASSES_ROOT, kMenuHandler);
         reg::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Talvoworks", KEY_WOW64_32KEY);
     }
+
+    ScratchFolder folder_;
 };
 
 // ---------------------------------------------------------------------------
-// One broken thing each, and the finding in Word's section that names it.
+// One broken thing each, and the finding that names it: the only problem in
+// its section, whose part of the installation works but for that.
 
 struct Scenario {
     const char* name;
-    // Breaks the working add-in; what it returns lives until qbdiag has run.
+    // "Word" (the add-in), "Tuner" or "Shell": that part is arranged as it
+    // works, then broken.
+    const char* section;
+    // Breaks it; what it returns lives until qbdiag has run.
     std::function<std::shared_ptr<void>()> breakIt;
     const char* id;
     const char* sourcePart;  // a part of the finding's source
@@ -72,107 +112,226 @@ struct Scenario {
 
 std::shared_ptr<void> Nothing() { return nullptr; }
 
+// The add-in's server registered anew as `value`, and the add-in switched on
+// again since: its record names what is registered, as the tuner writes it.
+void ReregisterServer(DWORD type, const void* value, DWORD size)
+{
+    reg::SetValue(HKEY_CLASSES_ROOT, kServerKey, nullptr, type, value, size);
+    const OfficeHost& word = Host(HostId::Word);
+    RegisterAddin(word.officeKey, word.addinProgId, word.addinDescription, 0, 3);
+}
+
+void ReregisterServer(const std::string& path)
+{
+    ReregisterServer(REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
+}
+
 const Scenario kScenarios[] = {
-    {"LoadBehaviorResetByOffice",
+    {"LoadBehaviorResetByOffice", "Word",
      [] { reg::SetDword(HKEY_CURRENT_USER, kRecord, "LoadBehavior", 2); return Nothing(); },
      "record.loadBehavior.unloaded", "[LoadBehavior]"},
-    {"AddinFileMissing",
+    {"LoadBehaviorOfAnotherMeaning", "Word",
+     [] { reg::SetDword(HKEY_CURRENT_USER, kRecord, "LoadBehavior", 1); return Nothing(); },
+     "record.loadBehavior.other", "[LoadBehavior]"},
+    {"LoadBehaviorMissing", "Word",
+     [] { reg::DeleteValue(HKEY_CURRENT_USER, kRecord, "LoadBehavior"); return Nothing(); },
+     "record.loadBehavior.missing", "[LoadBehavior]"},
+    {"LoadBehaviorAString", "Word",
+     [] { reg::SetString(HKEY_CURRENT_USER, kRecord, "LoadBehavior", "3"); return Nothing(); },
+     "record.loadBehavior.type", "[LoadBehavior]"},
+    {"FileNameMissing", "Word",
+     [] { reg::DeleteValue(HKEY_CURRENT_USER, kRecord, "FileName"); return Nothing(); },
+     "record.fileName.missing", "[FileName]"},
+    {"FileNameEmpty", "Word",
+     [] { reg::SetString(HKEY_CURRENT_USER, kRecord, "FileName", ""); return Nothing(); },
+     "record.fileName.empty", "[FileName]"},
+    {"FileNameOfAnotherServer", "Word",
      [] {
-         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "C:\\Gibt es nicht\\qbword.dll");
+         reg::SetString(HKEY_CURRENT_USER, kRecord, "FileName", "C:\\Programme\\Alt\\qbword.dll");
+         return Nothing();
+     },
+     "record.fileName.stale", "[FileName]"},
+    {"AddinFileMissing", "Word",
+     [] {
+         ReregisterServer("C:\\Gibt es nicht\\qbword.dll");
          return Nothing();
      },
      "addin.server.fileMissing", "InProcServer32 [(Standard)]"},
-    {"SixtyFourBitFileFor32BitOffice",
-     [] { reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, Library64()); return Nothing(); },
+    {"SixtyFourBitFileFor32BitOffice", "Word",
+     [] { ReregisterServer(Library64()); return Nothing(); },
      "addin.server.fileBitness", "InProcServer32 [(Standard)]"},
-    {"RegisteredOnlyIn64BitView",
+    {"RegisteredOnlyIn64BitView", "Word",
      [] {
          reg::DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\" + kClass, KEY_WOW64_32KEY);
          reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, Library32(), KEY_WOW64_64KEY);
          return Nothing();
      },
      "addin.server.only64", "(64-Bit-Ansicht)"},
-    {"RecordForAllUsersUnderHklm",
+    {"RecordForAllUsersUnderHklm", "Word",
      [] {
          reg::SetDword(HKEY_LOCAL_MACHINE, kRecord, "LoadBehavior", 3, KEY_WOW64_32KEY);
          return Nothing();
      },
      "record.machine", "HKLM\\Software\\Microsoft\\Office\\Word\\Addins"},
-    {"PreviousGenerationSwitchedOn",
+    {"PreviousGenerationSwitchedOn", "Word",
      [] {
          RegisterAddin("Word", addin::kPreviousWordProgId, "old", 0, 3);
          return Nothing();
      },
      "previous.enabled", "Quillbar.QBWordAddin.1 [FileName]"},
-    {"SemaphoreBusy",
+    {"SemaphoreBusy", "Word",
      [] { return std::shared_ptr<void>(std::make_shared<AddinSemaphore>("Word", 97)); },
      "semaphore.busy", "Quillbar.Global.Semaphore.Word"},
     // Broken registrations are findings too.
-    {"ProgIdWithoutClsid",
+    {"ProgIdWithoutClsid", "Word",
      [] { reg::DeleteTree(HKEY_CLASSES_ROOT, kProgId + "\\CLSID"); return Nothing(); },
      "addin.progId.noClsid", "Quillbar.QBWordAddin.2\\CLSID"},
-    {"InprocServerWithoutValue",
+    {"InprocServerWithoutValue", "Word",
      [] {
          reg::DeleteTree(HKEY_CLASSES_ROOT, kServerKey);
          reg::CreateKey(HKEY_CLASSES_ROOT, kServerKey);
          return Nothing();
      },
      "addin.server.noValue", "InProcServer32 [(Standard)]"},
-    {"InprocServerValueOfWrongType",
+    {"InprocServerValueOfWrongType", "Word",
      [] {
-         reg::SetDword(HKEY_CLASSES_ROOT, kServerKey, nullptr, 1);
+         const DWORD one = 1;
+         ReregisterServer(REG_DWORD, &one, sizeof one);
          return Nothing();
      },
      "addin.server.type", "InProcServer32 [(Standard)]"},
-    {"PathLongerThanMaxPath",
+    {"PathLongerThanMaxPath", "Word",
      [] {
-         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr,
-                        "C:\\" + std::string(300, 'x') + "\\qbword.dll");
+         ReregisterServer("C:\\" + std::string(300, 'x') + "\\qbword.dll");
          return Nothing();
      },
      "addin.server.tooLong", "InProcServer32 [(Standard)]"},
     // A path naming a device is never opened (APipeIsJudgedByItsNameAndNeverOpened).
-    {"AddinServerIsADevice",
-     [] { reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "NUL"); return Nothing(); },
+    {"AddinServerIsADevice", "Word",
+     [] { ReregisterServer("NUL"); return Nothing(); },
      "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
-    {"AddinServerIsAReservedNameInAFolder",
+    {"AddinServerIsAReservedNameInAFolder", "Word",
      [] {
-         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "C:\\Programme\\TALVO\\com1.dll");
+         ReregisterServer("C:\\Programme\\TALVO\\com1.dll");
          return Nothing();
      },
      "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
-    {"AddinServerInTheDeviceNamespace",
+    {"AddinServerInTheDeviceNamespace", "Word",
      [] {
-         reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, "\\\\?\\GLOBALROOT\\Device\\Null");
+         ReregisterServer("\\\\?\\GLOBALROOT\\Device\\Null");
          return Nothing();
      },
      "addin.server.fileNotFile", "InProcServer32 [(Standard)]"},
-    {"FileNameNotAString",
+    {"FileNameNotAString", "Word",
      [] {
          reg::SetValue(HKEY_CURRENT_USER, kRecord, "FileName", REG_EXPAND_SZ, "x", 2);
          return Nothing();
      },
      "record.fileName.type", "[FileName]"},
+    {"ProgIdMissing", "Word",
+     [] { reg::DeleteTree(HKEY_CLASSES_ROOT, kProgId); return Nothing(); },
+     "addin.progId.missing", "HKCR\\Quillbar.QBWordAddin.2"},
+    {"InprocServerKeyMissing", "Word",
+     [] { reg::DeleteTree(HKEY_CLASSES_ROOT, kServerKey); return Nothing(); },
+     "addin.server.missing", "InProcServer32 (32-Bit-Ansicht)"},
+    {"AddinServerNotAProgram", "Word",
+     [] {
+         auto folder = std::make_shared<ScratchFolder>();
+         ReregisterServer(folder->Write("qbword.dll", "kein Programm"));
+         return std::shared_ptr<void>(folder);
+     },
+     "addin.server.fileNotProgram", "InProcServer32 [(Standard)]"},
+    // The tuner, registered by qbsetup.exe -RegServer.
+    {"TunerProgIdMissing", "Tuner",
+     [] { reg::DeleteTree(HKEY_CLASSES_ROOT, kTunerProgId); return Nothing(); },
+     "tuner.progId.missing", "HKCR\\QBSetup.QuillbarTuner.2"},
+    {"TunerProgIdNamesAnotherClass", "Tuner",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kTunerProgId + "\\CLSID", nullptr, kOtherClass);
+         return Nothing();
+     },
+     "tuner.progId.clsid", "QBSetup.QuillbarTuner.2\\CLSID [(Standard)]"},
+    {"TunerClassMissing", "Tuner",
+     [] { reg::DeleteTree(HKEY_CLASSES_ROOT, kTunerClass, KEY_WOW64_32KEY); return Nothing(); },
+     "tuner.class.missing", "{63DE7A54-FC93-4B76-BEE4-5C267FE84DBE} (32-Bit-Ansicht)"},
+    {"TunerAppIdMissing", "Tuner",
+     [] { reg::DeleteTree(HKEY_CLASSES_ROOT, kTunerAppId); return Nothing(); },
+     "tuner.appId.missing", "HKCR\\AppID\\{08CD8342-63B3-4DAE-89B8-A980A37B3D86}"},
+    {"TunerRunsAsTheLaunchingUser", "Tuner",
+     [] { reg::DeleteValue(HKEY_CLASSES_ROOT, kTunerAppId, "RunAs"); return Nothing(); },
+     "tuner.appId.runAs", "{08CD8342-63B3-4DAE-89B8-A980A37B3D86} [RunAs]"},
+    // The shell extension and the product's folders, as installed.
+    {"MenuHandlerNamesAnotherClass", "Shell",
+     [] {
+         reg::SetString(HKEY_CLASSES_ROOT, kMenuHandler, nullptr, kOtherClass);
+         return Nothing();
+     },
+     "shell.handler.clsid", "TalvoMenu [(Standard)]"},
+    {"FolderSettingsMissing", "Shell",
+     [] { reg::DeleteTree(HKEY_LOCAL_MACHINE, kFolders, KEY_WOW64_32KEY); return Nothing(); },
+     "folders.missing", "Talvoworks\\TLVO6\\Folders (32-Bit-Ansicht)"},
+    {"SetupFolderMissing", "Shell",
+     [] {
+         reg::DeleteValue(HKEY_LOCAL_MACHINE, kFolders, "Setup", KEY_WOW64_32KEY);
+         return Nothing();
+     },
+     "folders.setup.missing", "Folders [Setup] (32-Bit-Ansicht)"},
+    {"SetupFolderAbsent", "Shell",
+     [] {
+         reg::SetString(HKEY_LOCAL_MACHINE, kFolders, "Setup", "C:\\Gibt es nicht\\Setup",
+                        KEY_WOW64_32KEY);
+         return Nothing();
+     },
+     "folders.setup.absent", "Folders [Setup] (32-Bit-Ansicht)"},
+    {"RootFolderMissing", "Shell",
+     [] {
+         reg::DeleteValue(HKEY_LOCAL_MACHINE, kFolders, "Root", KEY_WOW64_32KEY);
+         return Nothing();
+     },
+     "folders.root.missing", "Folders [Root] (32-Bit-Ansicht)"},
+    {"RootFolderAbsent", "Shell",
+     [] {
+         reg::SetString(HKEY_LOCAL_MACHINE, kFolders, "Root", "C:\\Gibt es nicht",
+                        KEY_WOW64_32KEY);
+         return Nothing();
+     },
+     "folders.root.absent", "Folders [Root] (32-Bit-Ansicht)"},
+    {"SetupFolderWithoutEntries", "Shell",
+     [] {
+         auto empty = std::make_shared<ScratchFolder>();
+         reg::SetString(HKEY_LOCAL_MACHINE, kFolders, "Setup", empty->Path(), KEY_WOW64_32KEY);
+         return std::shared_ptr<void>(empty);
+     },
+     "folders.entries.none", "*.sci"},
 };
 
-class BrokenAddin : public DiagnosisTest, public ::testing::WithParamInterface<Scenario> {};
+class BrokenInstallation : public DiagnosisTest,
+                           public ::testing::WithParamInterface<Scenario> {};
 
-TEST_P(BrokenAddin, IsReportedAsAProblemWithAHint)
+TEST_P(BrokenInstallation, IsTheOnlyProblemOfItsSectionWithAHint)
 {
-    ArrangeWorkingWordAddin();
-    const std::shared_ptr<void> keep = GetParam().breakIt();
+    const Scenario& scenario = GetParam();
+    const std::string section = scenario.section;
+    if (section == "Word")
+        ArrangeWorkingWordAddin();
+    else if (section == "Tuner")
+        ASSERT_EQ(Qbsetup("-RegServer").exitCode, 0u);
+    else
+        ArrangeWorkingShellExtension();
+    const std::shared_ptr<void> keep = scenario.breakIt();
 
     const DiagnosisRun run = RunDiagnosis();
     ASSERT_TRUE(run.program.finished);
     EXPECT_EQ(run.program.exitCode, 1u);
-    const auto found = run.Find("Word", GetParam().id);
-    ASSERT_EQ(found.size(), 1u) << run.program.output;
-    EXPECT_EQ(found[0].severity, "problem");
-    EXPECT_NE(found[0].source.find(GetParam().sourcePart), std::string::npos) << found[0].source;
-    EXPECT_FALSE(found[0].hint.empty());
+    const auto problems = run.OfSeverity(section, "problem");
+    ASSERT_EQ(problems.size(), 1u) << run.program.output;
+    EXPECT_EQ(problems[0].id, scenario.id) << run.program.output;
+    EXPECT_NE(problems[0].source.find(scenario.sourcePart), std::string::npos)
+        << problems[0].source;
+    EXPECT_FALSE(problems[0].hint.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(OneThingBroken, BrokenAddin, ::testing::ValuesIn(kScenarios),
+INSTANTIATE_TEST_SUITE_P(OneThingBroken, BrokenInstallation, ::testing::ValuesIn(kScenarios),
                          [](const ::testing::TestParamInfo<Scenario>& info) {
                              return std::string(info.param.name);
                          });
@@ -218,6 +377,26 @@ TEST_F(DiagnosisTest, AFileNamedThroughTheDeviceNamespaceIsStillAFile)
     }
 }
 
+// A program without a version block (this test program) is named so, and
+// as unsigned.
+TEST_F(DiagnosisTest, AProgramWithoutVersionBlockSaysSo)
+{
+    ArrangeWorkingWordAddin();
+    char self[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    reg::SetString(HKEY_CLASSES_ROOT, kServerKey, nullptr, self);
+
+    const DiagnosisRun run = RunDiagnosis();
+    const auto version = run.Find("Word", "addin.server.noVersion");
+    ASSERT_EQ(version.size(), 1u) << run.program.output;
+    EXPECT_EQ(version[0].text, "ohne Versionsangabe (keine Versionsressource)");
+    EXPECT_EQ(version[0].severity, "info");
+    const auto signature = run.Find("Word", "addin.server.unsigned");
+    ASSERT_EQ(signature.size(), 1u) << run.program.output;
+    EXPECT_EQ(signature[0].text, "nicht signiert");
+    EXPECT_EQ(signature[0].severity, "note");
+}
+
 // Registry data may hold any character: a control character in a value's
 // name is shown escaped, and each finding keeps its line of the text report.
 TEST_F(DiagnosisTest, ControlCharactersInRegistryDataKeepEachFindingOnItsLine)
@@ -253,8 +432,15 @@ TEST_F(DiagnosisTest, TheConsoleShowsWhatItsCodePageCannotHoldEscaped)
 TEST_F(DiagnosisTest, BusySemaphoreIsOnlyLookedAt)
 {
     const AddinSemaphore semaphore("Word", 97);
-    RunDiagnosis();
+    const DiagnosisRun run = RunDiagnosis();
     EXPECT_EQ(semaphore.Free(), 97);
+    ASSERT_TRUE(run.program.finished);
+    const auto busy = run.Find("Word", "semaphore.busy");
+    ASSERT_EQ(busy.size(), 1u) << run.program.output;
+    EXPECT_EQ(busy[0].text, "Semaphore belegt: 3 von 100 Z\xC3\xA4hlern gehalten, das Add-in "
+                            "\xC3\xBC" "bersetzt gerade oder hat einen Dialog offen; Ausschalten "
+                            "wartet im Dialog \"Achtung!\"");
+    EXPECT_EQ(busy[0].source, "Semaphore Quillbar.Global.Semaphore.Word");
 }
 
 TEST_F(DiagnosisTest, ProblemsOfAHostThatIsNotInstalledAreOnlyNotes)
@@ -330,7 +516,6 @@ protected:
 
     static inline const std::string kTools32 = "C:\\windows\\syswow64\\";
     static inline const std::string kTools64 = "C:\\windows\\sysnative\\";
-    ScratchFolder folder_;
 };
 
 TEST_F(HealthyInstallation, ReportsNoProblemAndExitsWithZero)
@@ -339,19 +524,27 @@ TEST_F(HealthyInstallation, ReportsNoProblemAndExitsWithZero)
     ASSERT_EQ(Qbsetup("-RegServer").exitCode, 0u);
     ASSERT_EQ(Regsvr32(kTools32, "", Library32()), 0u);
     ASSERT_EQ(Regsvr32(kTools64, "", Library64()), 0u);
-    folder_.Write("Setup\\woerterbuch.sci",
-                  "[.WebPageFolder]\r\nCaption=Woerterbuch\r\nPath=wb.exe\r\n");
-    const std::string folders = "Software\\Talvoworks\\TLVO6\\Folders";
-    reg::SetString(HKEY_LOCAL_MACHINE, folders, "Setup", folder_ / "Setup", KEY_WOW64_32KEY);
-    reg::SetString(HKEY_LOCAL_MACHINE, folders, "Root", folder_.Path(), KEY_WOW64_32KEY);
+    ArrangeProductFolders();
 
     const DiagnosisRun run = RunDiagnosis();
     EXPECT_EQ(run.program.exitCode, 0u) << run.program.output;
     EXPECT_EQ(run.problems, 0);
+    // The build's files are not signed: each one's only note says so.
+    std::vector<std::string> notes;
     for (const char* section : {"Word", "Tuner", "Shell"})
-        EXPECT_TRUE(run.OfSeverity(section, "note").empty()) << section << run.program.output;
+        for (const ReportedFinding& note : run.OfSeverity(section, "note"))
+            notes.push_back(std::string(section) + ": " + note.id);
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "Word: addin.server.unsigned", "Tuner: tuner.server.unsigned",
+                         "Tuner: tuner.typeLibrary.unsigned", "Shell: shell.menu32.unsigned",
+                         "Shell: shell.folder32.unsigned", "Shell: shell.menu64.unsigned",
+                         "Shell: shell.folder64.unsigned"}))
+        << run.program.output;
     EXPECT_EQ(run.Find("Word", "record.loadBehavior").size(), 1u);
     EXPECT_EQ(run.Find("Word", "addin.server.file").size(), 1u);
+    const auto version = run.Find("Word", "addin.server.version");
+    ASSERT_EQ(version.size(), 1u) << run.program.output;
+    EXPECT_EQ(version[0].text, "Dateiversion 6.0.0.4");
     EXPECT_EQ(run.Find("Shell", "shell.menu64.file").size(), 1u);
     const auto entries = run.Find("Shell", "folders.entries");
     ASSERT_EQ(entries.size(), 1u);

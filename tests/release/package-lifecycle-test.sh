@@ -51,9 +51,6 @@ msiexec() {
         fail "$what: msiexec ended with $status, not $expected"
     fi
 }
-# A Unix path as Wine's Z: drive shows it (no winepath: under emulation
-# every 32-bit Wine program that starts costs a second).
-windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
 package() { windows_path "$1"; }
 
 # reg in the 64-bit tool, which sees both views.

@@ -12,6 +12,8 @@
 #                                   of rows are the same; prints the difference
 #   fail MESSAGE                    ends the test with MESSAGE
 #   private_prefix                  a prefix for this test alone, removed at its end
+#                                   (the script sources tools/wine-sandbox.sh)
+#   windows_path PATH               a Unix path as Wine's Z: drive shows it
 
 fail() {
     echo "FAILED: $*" >&2
@@ -63,4 +65,11 @@ private_prefix() {
         make_sandbox_prefix
     fi
     at_exit drop_sandbox_prefix
+}
+
+# (No winepath: under emulation every 32-bit Wine program that starts costs a
+# second.)
+windows_path() {
+    local path=${1//\//\\}
+    printf 'Z:%s' "$path"
 }

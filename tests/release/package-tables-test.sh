@@ -25,7 +25,7 @@ rows() { table_rows "$1" "$2" | tr '\t' '|'; }
 
 # Rows both packages have, then those of one platform only.
 common_files='qbsetup.exe|Tuner|qbsetup.exe|6.0.0.4|512
-qbdiag.exe|Diagnosis|qbdiag.exe||512
+qbdiag.exe|Diagnosis|qbdiag.exe|6.0.0.4|512
 tlvshell.dll|Shell32|tlvshell.dll|6.0.0.4|512'
 x64_files='tlvshell64.dll|Shell64|tlvshell.dll|6.0.0.4|512'
 common_components='Tuner|{DD72E2E7-E99A-467A-98A8-4702CA9115E5}|INSTALLDIR|0||qbsetup.exe
@@ -130,8 +130,8 @@ ProductName|TALVO 6 Quillbar-Tuner und Shell-Erweiterungen
 ProductVersion|6.0.0.4
 UpgradeCode|{5BF85C96-5949-4866-9AA0-0EA0892DA744}
 SecureCustomProperties|NEWERVERSIONFOUND;OLDERVERSIONFOUND" "$(rows "$msi" Property)"
-    # Only the file without a version block is known by its hash.
-    expect_rows "$platform files with a hash" "qbdiag.exe" "$(rows "$msi" MsiFileHash | cut -d'|' -f1)"
+    # Every file has a version block, by which Windows Installer knows it: none by a hash.
+    expect_rows "$platform files with a hash" "" "$(rows "$msi" MsiFileHash | cut -d'|' -f1)"
     # (An export of the code page is its number on the third line.)
     expect_rows "$platform code page" "1252	_ForceCodepage" \
         "$(msiinfo export "$msi" _ForceCodepage | tr -d '\r\0' | sed -n 3p)"

@@ -106,6 +106,15 @@ void SetDword(HKEY root, const std::string& path, const char* name, DWORD value,
     SetValue(root, path, name, REG_DWORD, &value, sizeof value, view);
 }
 
+void DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
 bool KeyExists(HKEY root, const std::string& path, REGSAM view)
 {
     HKEY key = nullptr;

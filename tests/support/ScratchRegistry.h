@@ -53,6 +53,8 @@ bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0);
 std::optional<Value> GetValue(HKEY root, const std::string& path, const char* name,
                               REGSAM view = 0);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+// Deletes one value of the key, when both are there.
+void DeleteValue(HKEY root, const std::string& path, const char* name, REGSAM view = 0);
 // Deletes the key with everything below it; a link goes as itself, never its
 // target.
 void DeleteTree(HKEY root, const std::string& path, REGSAM view = 0);

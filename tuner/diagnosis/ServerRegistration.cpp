@@ -2,6 +2,7 @@
 
 #include "DeviceNames.h"
 #include "FileImage.h"
+#include "InstalledFile.h"
 #include "PathHelpers.h"
 #include "SixtyFourBitView.h"
 #include "TextConversion.h"
@@ -9,17 +10,6 @@
 #include <vector>
 
 namespace {
-
-// Looks at the registered file as the processes that load it see it: those
-// of the 64-bit view are 64-bit processes.
-template <typename Look>
-auto LookAsItsLoadersDo(REGSAM view, Look look)
-{
-    if (view != k64BitView)
-        return look();
-    const SixtyFourBitFileNames sixtyFourBit;
-    return look();
-}
 
 // A plain path, perhaps in quotes.
 std::string FileOf(const std::string& text)
@@ -102,6 +92,60 @@ std::wstring BitsPrefix(Bitness bits)
     return bits == Bitness::Bits32 ? L"32-Bit-" : L"64-Bit-";
 }
 
+// The file itself: there, a program, and of the bitness its loaders need.
+void JudgeFile(ReportSection& out, const ServerTexts& texts, const std::string& path,
+               const FileImage& image, Expected expected, const std::wstring& value)
+{
+    const std::wstring file = L"Datei " + Quoted(path);
+    const std::wstring reinstall = L"neu installieren, dann neu registrieren";
+    if (image.kind == ImageKind::Missing) {
+        out.Problem(texts.id + ".fileMissing", file + L" fehlt", value, reinstall);
+        return;
+    }
+    if (image.kind == ImageKind::Unreadable) {
+        out.Note(texts.id + ".fileUnreadable",
+                 file + L" lässt sich nicht lesen (Fehler " + std::to_wstring(image.error) + L")",
+                 value);
+        return;
+    }
+    if (image.kind == ImageKind::NotAFile) {
+        out.Problem(texts.id + ".fileNotFile",
+                    Quoted(path) + L" ist keine Datei (Gerät oder Pipe), nicht gelesen",
+                    value, reinstall);
+        return;
+    }
+    if (expected == Expected::AnyFile) {
+        out.Info(texts.id + ".file", file + L" vorhanden", value);
+        return;
+    }
+    if (image.kind == ImageKind::NotAnImage) {
+        out.Problem(texts.id + ".fileNotProgram", file + L" ist keine Programmdatei", value,
+                    reinstall);
+        return;
+    }
+    if (image.kind == ImageKind::OtherMachine) {
+        wchar_t machine[16];
+        swprintf(machine, 16, L"0x%04X", image.machine);
+        out.Problem(texts.id + ".fileBitness",
+                    file + L" ist für einen anderen Prozessor gebaut (Maschinentyp " + machine +
+                        L")",
+                    value, reinstall);
+        return;
+    }
+    const Bitness bits = image.kind == ImageKind::Bits32 ? Bitness::Bits32 : Bitness::Bits64;
+    const bool fits = expected == Expected::AnyProgram ||
+                      (expected == Expected::Bits32) == (bits == Bitness::Bits32);
+    if (fits) {
+        out.Info(texts.id + ".file", file + L" vorhanden, " + BitsText(bits), value);
+        return;
+    }
+    const Bitness wanted = bits == Bitness::Bits32 ? Bitness::Bits64 : Bitness::Bits32;
+    out.Problem(texts.id + ".fileBitness",
+                file + L" ist für " + BitsText(bits) + L" gebaut, geladen wird sie von " +
+                    BitsPrefix(wanted) + L"Programmen",
+                value, L"die " + BitsPrefix(wanted) + L"Fassung installieren und registrieren");
+}
+
 }  // namespace
 
 ServerRegistration ReadServerRegistration(const std::string& keyPath, REGSAM view)
@@ -163,52 +207,7 @@ void ReportServer(ReportSection& out, const ServerTexts& texts, const ServerRegi
 
     const FileImage image =
         LookAsItsLoadersDo(server.view, [&] { return ExamineImage(server.file); });
-    const std::wstring file = L"Datei " + Quoted(server.file);
-    const std::wstring reinstall = L"neu installieren, dann neu registrieren";
-    if (image.kind == ImageKind::Missing) {
-        out.Problem(texts.id + ".fileMissing", file + L" fehlt", value, reinstall);
-        return;
-    }
-    if (image.kind == ImageKind::Unreadable) {
-        out.Note(texts.id + ".fileUnreadable",
-                 file + L" lässt sich nicht lesen (Fehler " + std::to_wstring(image.error) + L")",
-                 value);
-        return;
-    }
-    if (image.kind == ImageKind::NotAFile) {
-        out.Problem(texts.id + ".fileNotFile",
-                    Quoted(server.file) + L" ist keine Datei (Gerät oder Pipe), nicht gelesen",
-                    value, reinstall);
-        return;
-    }
-    if (expected == Expected::AnyFile) {
-        out.Info(texts.id + ".file", file + L" vorhanden", value);
-        return;
-    }
-    if (image.kind == ImageKind::NotAnImage) {
-        out.Problem(texts.id + ".fileNotProgram", file + L" ist keine Programmdatei", value,
-                    reinstall);
-        return;
-    }
-    if (image.kind == ImageKind::OtherMachine) {
-        wchar_t machine[16];
-        swprintf(machine, 16, L"0x%04X", image.machine);
-        out.Problem(texts.id + ".fileBitness",
-                    file + L" ist für einen anderen Prozessor gebaut (Maschinentyp " + machine +
-                        L")",
-                    value, reinstall);
-        return;
-    }
-    const Bitness bits = image.kind == ImageKind::Bits32 ? Bitness::Bits32 : Bitness::Bits64;
-    const bool fits = expected == Expected::AnyProgram ||
-                      (expected == Expected::Bits32) == (bits == Bitness::Bits32);
-    if (fits) {
-        out.Info(texts.id + ".file", file + L" vorhanden, " + BitsText(bits), value);
-        return;
-    }
-    const Bitness wanted = bits == Bitness::Bits32 ? Bitness::Bits64 : Bitness::Bits32;
-    out.Problem(texts.id + ".fileBitness",
-                file + L" ist für " + BitsText(bits) + L" gebaut, geladen wird sie von " +
-                    BitsPrefix(wanted) + L"Programmen",
-                value, L"die " + BitsPrefix(wanted) + L"Fassung installieren und registrieren");
+    JudgeFile(out, texts, server.file, image, expected, value);
+    if (IsProgram(image.kind))
+        ReportInstalledFile(out, texts.id, server.file, server.view, image, value);
 }

@@ -49,7 +49,8 @@ struct ServerTexts {
 };
 
 // One finding for the value and, when it names a file, one for the file:
-// missing, not a program, or built for the other bitness. The file is looked
+// missing, not a program, or built for the other bitness; for a program,
+// then its version and its signature (InstalledFile.h). The file is looked
 // for as the processes that load it see it (System32 of the 64-bit view is
 // the 64-bit system folder).
 void ReportServer(ReportSection& out, const ServerTexts& texts,

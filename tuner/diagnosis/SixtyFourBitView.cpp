@@ -1,5 +1,7 @@
 #include "SixtyFourBitView.h"
 
+#include "SystemLibrary.h"
+
 #include <vector>
 
 namespace {
@@ -48,8 +50,7 @@ using RevertRedirection = BOOL(WINAPI*)(PVOID);
 template <typename Function>
 Function Kernel32Function(const char* name)
 {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+    return LibraryFunction<Function>(GetModuleHandleA("kernel32.dll"), name);
 }
 
 }  // namespace

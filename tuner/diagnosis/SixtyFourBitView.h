@@ -35,3 +35,15 @@ private:
     void* previous_ = nullptr;
     bool switchedOff_ = false;
 };
+
+// Runs `look` (a look at a registered file) with file names as the file's
+// loaders see them: those of the 64-bit registry view (KEY_WOW64_64KEY) are
+// 64-bit processes. Load no library inside it.
+template <typename Look>
+auto LookAsItsLoadersDo(REGSAM view, Look look)
+{
+    if (view != KEY_WOW64_64KEY)
+        return look();
+    const SixtyFourBitFileNames sixtyFourBit;
+    return look();
+}

@@ -129,7 +129,8 @@ void ReportPreviousTuner(ReportSection& out)
     out.SetProblemsMatter(true);
 }
 
-void ReportFolder(ReportSection& out, const char* name, const RegistryKey& folders)
+// True when the folder is there.
+bool ReportFolder(ReportSection& out, const char* name, const RegistryKey& folders)
 {
     const std::string id = std::string("folders.") + (name[0] == 'S' ? "setup" : "root");
     const std::wstring source =
@@ -139,14 +140,16 @@ void ReportFolder(ReportSection& out, const char* name, const RegistryKey& folde
         out.Problem(id + ".missing",
                     ToWide(name) + L" fehlt (" + ReadValue(folders, name).Describe() + L")",
                     source, L"TALVO neu installieren");
-        return;
+        return false;
     }
     const DWORD attributes = GetFileAttributesA(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         out.Problem(id + ".absent", ToWide(name) + L" = " + Quoted(folder) + L": Ordner fehlt",
                     source, L"TALVO neu installieren");
-    else
-        out.Info(id, ToWide(name) + L" = " + Quoted(folder) + L": Ordner vorhanden", source);
+        return false;
+    }
+    out.Info(id, ToWide(name) + L" = " + Quoted(folder) + L": Ordner vorhanden", source);
+    return true;
 }
 
 void ReportFolderSettings(ReportSection& out)
@@ -160,12 +163,14 @@ void ReportFolderSettings(ReportSection& out)
                     L"TALVO neu installieren");
         return;
     }
-    ReportFolder(out, "Setup", folders);
+    const bool setupThere = ReportFolder(out, "Setup", folders);
     ReportFolder(out, "Root", folders);
+    // The entries come from the Setup folder: where it is missing, its own
+    // finding says all.
+    if (!setupThere)
+        return;
 
     const std::string setup = ReadFolderSetting("Setup");
-    if (setup.empty())
-        return;
     const std::size_t entries = ReadWebPageEntries(setup).size();
     const std::wstring source = ToWide(setup) + L"*.sci";
     if (entries == 0)

@@ -92,7 +92,9 @@ std::vector<std::string> SplitList(const std::string& text)
 // window open on the Inbox), window (Word: 1 = its main window),
 // disconnected (1 = the running-object table keeps an entry whose object is
 // gone), stall ("Object.Member milliseconds": each such call takes that long
-// without handling messages, as in an application that hangs), slow
+// without handling messages, as in an application that hangs), hold
+// ("Object.Member": each such call waits, without handling messages, until
+// <name>.release appears or the quit message arrives), slow
 // ("Object.Member milliseconds": every such call takes that long, handling
 // messages meanwhile as a real application does while it waits), shared
 // (1 = one instance serves every client until told to quit, as the
@@ -150,6 +152,31 @@ void ApplyStall(std::map<std::string, std::string>& settings, Journal& journal)
     DWORD milliseconds = 0;
     if (stall >> key >> milliseconds)
         journal.Observe(key, [milliseconds] { Sleep(milliseconds); });
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A hung application ends after this at the latest (a test that failed
+// half-way never says go).
+constexpr DWORD kHungLimitMs = 5 * 60 * 1000;
+
+// "hold = Object.Member": the call waits for the release file. The quit
+// message (a test ending its stand-ins) also ends the wait; it stays queued
+// for the message loop, which then ends.
+void HoldUntilReleased(Journal& journal, const std::string& key, const std::string& release)
+{
+    if (key.empty())
+        return;
+    journal.Observe(key, [release] {
+        const DWORD start = GetTickCount();
+        MSG message;
+        while (!FileExists(release) && GetTickCount() - start < kHungLimitMs &&
+               !PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            Sleep(10);
+    });
 }
 
 // "slow = Object.Member milliseconds"
@@ -255,11 +282,6 @@ int ServeCreated(const HostInfo& host, const std::string& dir)
     return 0;
 }
 
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Polls until a file is there (or gone), the quit message arrives (the
 // test ends its stand-ins) or the limit has passed (a test that failed
 // half-way never says go). True when the file came (or went).
@@ -276,16 +298,13 @@ bool WaitForFile(const std::string& path, bool exists, DWORD limitMs)
     return true;
 }
 
-// A hung application ends after this at the latest (a test that failed
-// half-way never says go).
-constexpr DWORD kHungLimitMs = 5 * 60 * 1000;
-
 // Already running: found in the running-object table until told to quit.
 int RunRunning(const HostInfo& host, const std::string& name, const std::string& dir)
 {
     auto settings = ReadConfiguration(dir + "\\" + name + ".config");
     auto journal = std::make_shared<Journal>();
     ApplyStall(settings, *journal);
+    HoldUntilReleased(*journal, settings["hold"], dir + "\\" + name + ".release");
     auto app = MakeState(host.kind, settings);
     MakeSlow(*journal, settings["slow"]);
     DieAt(*journal, settings["dies"]);
