@@ -491,7 +491,10 @@ TEST_F(ServerSoakTest, ThousandCreateReleaseCyclesLeaveTheServerAsItWas)
 }
 
 // The same cycles without COM's marshalling in between: what the objects
-// themselves keep.
+// themselves keep, counted as committed private memory. (Wine's commit
+// charge is the Unix process's anonymous memory: where 32-bit code runs
+// under qemu it grows with the emulator's translated code, measured at 2 MB
+// over these cycles, though the test's own memory does not.)
 TEST_F(QbsetupTest, ThousandCreateReleaseCyclesInProcessKeepNothing)
 {
     InstallHost(HostId::Word, OfficeVersion::V10);
@@ -500,20 +503,19 @@ TEST_F(QbsetupTest, ThousandCreateReleaseCyclesInProcessKeepNothing)
     const auto cycle = [&] { return CreateReadRelease(factory.Get()); };
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(cycle());
-    const ProcessUsage start = UsageOf(GetCurrentProcess());
+    const ProcessResources start = MeasureProcess();
     int failed = 0;
     for (int i = 0; i < 1000; ++i)
         failed += cycle() ? 0 : 1;
-    const ProcessUsage end = UsageOf(GetCurrentProcess());
+    const ProcessResources end = MeasureProcess();
     EXPECT_EQ(failed, 0);
     ASSERT_GT(start.handles, 0u) << "the handles could not be counted";
-    ASSERT_GT(start.commitCharge, 0u) << "the memory could not be measured";
+    ASSERT_GT(start.privateBytes, 0u) << "the memory could not be measured";
     EXPECT_LE(end.handles, start.handles + 2);
-    EXPECT_LE(end.commitCharge, start.commitCharge + 64 * 1024);
-    std::printf("1000 cycles in process: handles %lu/%lu, commit charge %lu/%lu\n",
-                start.handles, end.handles,
-                static_cast<unsigned long>(start.commitCharge),
-                static_cast<unsigned long>(end.commitCharge));
+    EXPECT_LE(end.privateBytes, start.privateBytes + 64 * 1024);
+    std::printf("1000 cycles in process: handles %lu/%lu, private bytes %lu/%lu\n",
+                start.handles, end.handles, static_cast<unsigned long>(start.privateBytes),
+                static_cast<unsigned long>(end.privateBytes));
 }
 
 TEST(QuillbarTunerFactory, ServerLocksAndObjectsCountTowardsTheServersLife)
