@@ -1,7 +1,9 @@
 #include "RegistryKey.h"
 
 #include "PathHelpers.h"
+#include "SystemLibrary.h"
 #include "TextConversion.h"
+#include "UniqueHandle.h"
 
 #include <utility>
 #include <vector>
@@ -22,16 +24,21 @@ using StatusToError = ULONG(WINAPI*)(LONG status);
 LONG DeleteOpenKey(HKEY key)
 {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    const auto deleteKey = ntdll ? reinterpret_cast<DeleteKeyByHandle>(reinterpret_cast<void*>(
-                                       GetProcAddress(ntdll, "NtDeleteKey")))
-                                 : nullptr;
-    const auto toError = ntdll ? reinterpret_cast<StatusToError>(reinterpret_cast<void*>(
-                                     GetProcAddress(ntdll, "RtlNtStatusToDosError")))
-                               : nullptr;
+    const auto deleteKey = LibraryFunction<DeleteKeyByHandle>(ntdll, "NtDeleteKey");
+    const auto toError = LibraryFunction<StatusToError>(ntdll, "RtlNtStatusToDosError");
     if (!deleteKey || !toError)
         return ERROR_CALL_NOT_IMPLEMENTED;
     return static_cast<LONG>(toError(deleteKey(key)));
 }
+
+// A key opened here only to be deleted.
+struct OpenKeyTraits {
+    using Handle = HKEY;
+    static Handle None() noexcept { return nullptr; }
+    static bool IsValid(Handle key) noexcept { return key != nullptr; }
+    static void Close(Handle key) noexcept { RegCloseKey(key); }
+};
+using OpenKey = UniqueHandle<OpenKeyTraits>;
 
 // The names of a key's subkeys, in UTF-16 and at the registry's own limit of
 // 255 characters, so that no name the ANSI code page cannot hold (or holds
@@ -56,18 +63,17 @@ std::vector<std::wstring> SubKeyNames(HKEY key)
 // the keys above it then stay too.
 LONG DeleteTree(HKEY parent, const wchar_t* name, REGSAM view, bool recursive)
 {
-    HKEY key = nullptr;
-    const LONG opened = RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK,
-                                      KEY_ENUMERATE_SUB_KEYS | DELETE | view, &key);
-    if (opened != ERROR_SUCCESS)
-        return opened;
+    HKEY opened = nullptr;
+    const LONG result = RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK,
+                                      KEY_ENUMERATE_SUB_KEYS | DELETE | view, &opened);
+    if (result != ERROR_SUCCESS)
+        return result;
+    const OpenKey key(opened);
     if (recursive) {
-        for (const std::wstring& child : SubKeyNames(key))
-            DeleteTree(key, child.c_str(), view, true);
+        for (const std::wstring& child : SubKeyNames(key.Get()))
+            DeleteTree(key.Get(), child.c_str(), view, true);
     }
-    const LONG deleted = DeleteOpenKey(key);
-    RegCloseKey(key);
-    return deleted;
+    return DeleteOpenKey(key.Get());
 }
 
 REGSAM ViewOf(REGSAM access)

@@ -76,8 +76,7 @@ std::size_t WholeCharactersIn(const std::wstring& text, std::size_t start, std::
     const std::size_t left = text.size() - start;
     if (left <= most)
         return left;
-    const wchar_t last = text[start + most - 1];
-    const wchar_t next = text[start + most];
-    const bool partsAPair = last >= 0xD800 && last <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF;
+    const bool partsAPair =
+        IsHighSurrogate(text[start + most - 1]) && IsLowSurrogate(text[start + most]);
     return partsAPair && most > 1 ? most - 1 : most;
 }

@@ -16,6 +16,17 @@ std::string ToUtf8(const std::wstring& text);
 // narrow is empty. Zero characters are converted like any other.
 bool ToNarrowExactly(const std::wstring& text, std::string& narrow);
 
+// The halves of a surrogate pair: one character outside the Basic
+// Multilingual Plane in two UTF-16 units.
+inline bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+inline bool IsLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 // How many UTF-16 units of text, from `start`, make at most `most` whole
 // characters' worth: `most`, one less where that would part a surrogate pair
 // (at least one, so that a walk in pieces always moves on), or what is left.

@@ -15,16 +15,6 @@ bool TakesNoFlags(UINT codePage)
     return codePage == CP_UTF7 || codePage == CP_UTF8 || codePage == 42 || codePage >= 50000;
 }
 
-bool IsHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // Whether the character (one UTF-16 unit, or a surrogate pair) has a form
 // of its own in the code page: no default character, no best-fit
 // look-alike, and converting back gives it again.
